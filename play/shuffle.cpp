@@ -1,0 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/tavola.h"
+
+namespace zanfiro {
+
+void Tavola::Timer2_Timer() { }
+
+} // namespace zanfiro

@@ -1,0 +1,172 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A host for tests: answers boxes from a queue, logs every effect in order, keeps files in
+// memory (so faults such as a full disk can be injected) and throws ProgramEnded where the
+// real program would end.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/host.h"
+#include "app/runtime_error.h"
+
+namespace zanfiro::test {
+
+struct ProgramEnded {
+    int status;
+};
+
+class ScriptedHost : public Host {
+public:
+    std::vector<std::string> log;
+    std::deque<int> answers;         // msgBox replies; when empty: OK, or No for a Yes/No box
+    std::deque<std::string> names;   // inputBox replies; when empty: Cancel (empty text)
+    // Runs while a box is open, with the box's prompt: nested timer ticks go here.
+    std::function<void(const std::string&)> whileBoxOpen;
+    std::string programFolder = "/prog";
+    std::string recordFolder = "/home/pupil/.local/share/zanfiro/";
+    std::optional<ErrorNumber> recordDirError;
+
+    std::map<std::string, std::string> files;
+    std::set<std::string> otherKinds; // directories, FIFOs, devices
+    // Fault injection: the operation ("touch", "read", "write", "replace", "remove") on that
+    // path throws this error. An empty path matches every path.
+    std::map<std::pair<std::string, std::string>, ErrorNumber> faults;
+    double timerSeconds = 30000.0;
+    int boxDepth = 0;
+    int maxBoxDepth = 0;
+
+    int msgBox(const std::string& prompt, int buttons, const std::string& title) override
+    {
+        log.push_back("box|" + prompt + "|" + std::to_string(buttons) + "|" + title);
+        ++boxDepth;
+        maxBoxDepth = std::max(maxBoxDepth, boxDepth);
+        struct Leave {
+            int& depth;
+            ~Leave() { --depth; }
+        } leave{boxDepth};
+        if (whileBoxOpen)
+            whileBoxOpen(prompt);
+        if (!answers.empty()) {
+            const int reply = answers.front();
+            answers.pop_front();
+            return reply;
+        }
+        return (buttons & 7) == box::yesNo ? answer::no : answer::ok;
+    }
+
+    std::string inputBox(const std::string& prompt, const std::string& title) override
+    {
+        log.push_back("input|" + prompt + "|" + title);
+        if (names.empty())
+            return {};
+        std::string name = names.front();
+        names.pop_front();
+        return name;
+    }
+
+    void playWave(const std::string& path) override { log.push_back("wave|" + path); }
+    std::string programDir() override { return programFolder; }
+
+    std::string recordDir() override
+    {
+        if (recordDirError)
+            throw RuntimeError(*recordDirError, "record folder");
+        return recordFolder;
+    }
+
+    FileKind fileKind(const std::string& path) override
+    {
+        if (otherKinds.count(path))
+            return FileKind::Other;
+        return files.count(path) ? FileKind::Regular : FileKind::Missing;
+    }
+
+    void touchAppend(const std::string& path) override
+    {
+        log.push_back("touch|" + path);
+        fault("touch", path);
+        files.try_emplace(path);
+    }
+
+    std::string readBytes(const std::string& path, std::size_t maxBytes, std::uint64_t* fileSize) override
+    {
+        log.push_back("read|" + path);
+        fault("read", path);
+        const auto found = files.find(path);
+        if (found == files.end())
+            throw RuntimeError(ErrorNumber::FileNotFound, path);
+        if (fileSize)
+            *fileSize = found->second.size();
+        return found->second.substr(0, maxBytes);
+    }
+
+    void writeDurable(const std::string& path, const std::string& bytes) override
+    {
+        log.push_back("write|" + path);
+        fault("write", path);
+        files[path] = bytes;
+    }
+
+    void replaceFile(const std::string& from, const std::string& to) override
+    {
+        log.push_back("replace|" + from + "|" + to);
+        fault("replace", to);
+        const auto found = files.find(from);
+        if (found == files.end())
+            throw RuntimeError(ErrorNumber::FileNotFound, from);
+        files[to] = found->second;
+        files.erase(from);
+    }
+
+    void removeFile(const std::string& path) override
+    {
+        log.push_back("remove|" + path);
+        fault("remove", path);
+        files.erase(path);
+    }
+
+    double systemTimer() override
+    {
+        timerSeconds += 0.0137;
+        return timerSeconds;
+    }
+
+    void holdFrame(int ms) override { heldMs += ms; }
+    void windowUnloaded() override { log.push_back("unloaded"); }
+    void windowShown() override { log.push_back("shown"); }
+
+    [[noreturn]] void endProgram(int status) override
+    {
+        log.push_back("end|" + std::to_string(status));
+        throw ProgramEnded{status};
+    }
+
+    int heldMs = 0;
+
+    // The log entries that start with the prefix, in order.
+    std::vector<std::string> entries(const std::string& prefix) const
+    {
+        std::vector<std::string> out;
+        for (const std::string& entry : log)
+            if (entry.rfind(prefix, 0) == 0)
+                out.push_back(entry);
+        return out;
+    }
+
+private:
+    void fault(const std::string& op, const std::string& path)
+    {
+        for (const auto& [key, number] : faults)
+            if (key.first == op && (key.second.empty() || key.second == path))
+                throw RuntimeError(number, path);
+    }
+};
+
+} // namespace zanfiro::test
