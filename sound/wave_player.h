@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+namespace zanfiro {
+
+// Plays one wave file at a time without waiting: the newest sound cuts the one playing, and a
+// missing or unplayable file, or a machine without a sound server, means silence.
+class WavePlayer : public QObject {
+    Q_OBJECT
+public:
+    explicit WavePlayer(QObject* parent = nullptr);
+    ~WavePlayer() override;
+    void play(const QString& path);
+
+private:
+    struct Impl;
+    Impl* m_impl;
+};
+
+} // namespace zanfiro
