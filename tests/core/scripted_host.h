@@ -134,6 +134,7 @@ public:
 
     double systemTimer() override
     {
+        ++timerReads;
         timerSeconds += 0.0137;
         return timerSeconds;
     }
@@ -149,6 +150,7 @@ public:
     }
 
     int heldMs = 0;
+    int timerReads = 0; // each turn refresh reads the system timer once to reseed
 
     // The log entries that start with the prefix, in order.
     std::vector<std::string> entries(const std::string& prefix) const
