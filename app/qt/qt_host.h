@@ -1,0 +1,60 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include <memory>
+
+#include "app/host.h"
+#include "app/qt/tavola_view.h"
+#include "app/tavola.h"
+
+namespace zanfiro {
+
+class WavePlayer;
+
+// The real world behind the window: Qt boxes, the wave player, the record files on disk, the
+// clock, and the window on screen, which it builds when the core shows the window.
+class QtHost final : public Host {
+public:
+    QtHost();
+    ~QtHost() override;
+    QtHost(const QtHost&) = delete;
+    QtHost& operator=(const QtHost&) = delete;
+
+    void attach(Tavola& tavola);
+    // Creates the window object (load, name prompt, show) and shows it as the model has it.
+    void start();
+    // Runs one event's handler, then brings the window on screen in line with the model.
+    void dispatch(Tavola::Handler handler);
+    TavolaView* view() const { return m_view; }
+
+    int msgBox(const std::string& prompt, int buttons, const std::string& title) override;
+    std::string inputBox(const std::string& prompt, const std::string& title) override;
+    void playWave(const std::string& path) override;
+    std::string programDir() override;
+    std::string recordDir() override;
+    FileKind fileKind(const std::string& path) override;
+    void touchAppend(const std::string& path) override;
+    std::string readBytes(const std::string& path, std::size_t maxBytes, std::uint64_t* fileSize) override;
+    void writeDurable(const std::string& path, const std::string& bytes) override;
+    void replaceFile(const std::string& from, const std::string& to) override;
+    void removeFile(const std::string& path) override;
+    double systemTimer() override;
+    void holdFrame(int ms) override;
+    void windowUnloaded() override;
+    void windowShown() override;
+    [[noreturn]] void endProgram(int status) override;
+
+private:
+    void syncView();
+    QWidget* boxParent() const;
+    WavePlayer& player();
+
+    Tavola* m_tavola = nullptr;
+    QPointer<TavolaView> m_view;
+    std::unique_ptr<WavePlayer> m_player;
+};
+
+} // namespace zanfiro

@@ -1,0 +1,269 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/qt/tavola_view.h"
+
+#include <QCloseEvent>
+#include <QLayout>
+#include <QLineEdit>
+#include <QResizeEvent>
+#include <QTimer>
+
+#include <chrono>
+#include <thread>
+
+#include "app/qt/artwork.h"
+#include "app/qt/backdrop.h"
+#include "app/qt/control_widgets.h"
+
+namespace zanfiro {
+
+namespace {
+
+constexpr std::array<Ctl, 2> timerControls{Ctl::Timer1, Ctl::Timer2};
+constexpr Colour buttonFace = 0xF0F0F0;
+constexpr Colour labelFace = 0xF0F0F0;
+
+QCursor pointerOf(const Control& control, qreal ratio)
+{
+    if (control.pointer == Pointer::FourArrows)
+        return artwork::fourArrowsCursor(ratio);
+    return control.kind == ControlKind::TextBox ? QCursor(Qt::IBeamCursor) : QCursor(Qt::ArrowCursor);
+}
+
+} // namespace
+
+TavolaView::TavolaView(Tavola& tavola, Dispatch dispatch, QWidget* parent)
+    : QMainWindow(parent), m_tavola(tavola), m_dispatch(std::move(dispatch))
+{
+    setObjectName(QStringLiteral("Tavola"));
+    // A fixed client area: minimise and close, no maximise.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+        | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowIcon(artwork::windowIcon());
+    m_backdrop = new Backdrop([this] { run(&Tavola::Form_Click); }, this);
+    m_backdrop->setObjectName(QStringLiteral("client"));
+    m_backdrop->setFixedSize(widgetRect(0, 0, clientWidthPx, clientHeightPx).size());
+    m_backdrop->setCursor(artwork::crosshairCursor(devicePixelRatioF()));
+    setCentralWidget(m_backdrop);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    buildMenu();
+    buildControls();
+    for (std::size_t i = 0; i < timerControls.size(); ++i) {
+        auto* timer = new QTimer(this);
+        timer->setObjectName(QString::fromUtf8(m_tavola.controls()[index(timerControls[i])].name.data()));
+        // The countdown's 301 ticks must not drift by the few per cent a coarse timer allows.
+        timer->setTimerType(Qt::PreciseTimer);
+        const Tavola::Handler handler = timerControls[i] == Ctl::Timer1 ? &Tavola::Timer1_Timer : &Tavola::Timer2_Timer;
+        connect(timer, &QTimer::timeout, this, [this, handler] { run(handler); });
+        m_timers[i] = timer;
+    }
+}
+
+TavolaView::~TavolaView() = default;
+
+QWidget* TavolaView::client() const { return m_backdrop; }
+
+QWidget* TavolaView::widgetOf(Ctl id) const
+{
+    for (const Binding& binding : m_bindings)
+        if (binding.id == id)
+            return binding.widget;
+    return nullptr;
+}
+
+QTimer* TavolaView::timerOf(Ctl id) const
+{
+    for (std::size_t i = 0; i < timerControls.size(); ++i)
+        if (timerControls[i] == id)
+            return m_timers[i];
+    return nullptr;
+}
+
+void TavolaView::run(Tavola::Handler handler)
+{
+    if (!m_retired)
+        m_dispatch(handler);
+}
+
+void TavolaView::sync()
+{
+    if (m_retired || !m_tavola.loaded())
+        return;
+    m_dirty = QRegion();
+    const Controls& controls = m_tavola.controls();
+    for (Binding& binding : m_bindings)
+        apply(binding, controls[index(binding.id)]);
+    const FormModel& form = m_tavola.form();
+    if (m_caption != form.caption) {
+        m_caption = form.caption;
+        setWindowTitle(QString::fromStdString(form.caption));
+    }
+    if (m_backdrop->setBands(form.hasBackdrop, form.bands))
+        m_dirty += m_backdrop->rect();
+    syncTimers();
+}
+
+bool TavolaView::apply(Binding& binding, const Control& control)
+{
+    const bool first = !binding.applied;
+    if (first)
+        binding.applied.emplace();
+    Applied& last = *binding.applied;
+    QWidget* widget = binding.widget;
+    const QRect before = widget->isVisible() ? widget->geometry() : QRect();
+    bool changed = false;
+
+    const bool captionChanged = first || last.caption != control.caption;
+    if (captionChanged) {
+        applyCaption(binding, control);
+        last.caption = control.caption;
+        changed = true;
+    }
+    const bool sizesItself = control.kind == ControlKind::Label && control.autoSize;
+    const bool placeChanged = first || last.left != control.left || last.top != control.top
+        || last.width != control.width || last.height != control.height;
+    if (placeChanged || (sizesItself && captionChanged)) {
+        const QRect place = widgetRect(control.left, control.top, control.width, control.height);
+        if (sizesItself) {
+            // The label grows from its top-left corner to fit its caption.
+            widget->move(place.topLeft());
+            widget->adjustSize();
+        } else {
+            widget->setGeometry(place);
+        }
+        last.left = control.left;
+        last.top = control.top;
+        last.width = control.width;
+        last.height = control.height;
+        changed = true;
+    }
+    if (first || last.backColor != control.backColor || last.foreColor != control.foreColor) {
+        applyColours(binding, control);
+        last.backColor = control.backColor;
+        last.foreColor = control.foreColor;
+        changed = true;
+    }
+    if (first || last.enabled != control.enabled) {
+        applyEnabled(binding, control);
+        last.enabled = control.enabled;
+        changed = true;
+    }
+    if (first || last.visible != control.visible) {
+        widget->setVisible(control.visible);
+        last.visible = control.visible;
+        changed = true;
+    }
+    if (changed)
+        m_dirty += before.united(widget->isVisible() ? widget->geometry() : QRect());
+    return changed;
+}
+
+void TavolaView::applyCaption(Binding& binding, const Control& control)
+{
+    const QString caption = QString::fromStdString(control.caption);
+    switch (control.kind) {
+    case ControlKind::Button: static_cast<ControlButton*>(binding.widget)->setText(caption); break;
+    case ControlKind::Label: static_cast<ControlLabel*>(binding.widget)->setText(labelText(control.caption)); break;
+    case ControlKind::TextBox: static_cast<QLineEdit*>(binding.widget)->setText(caption); break;
+    case ControlKind::Timer: break;
+    }
+}
+
+void TavolaView::applyColours(Binding& binding, const Control& control)
+{
+    QWidget* widget = binding.widget;
+    if (control.kind == ControlKind::Button) {
+        // A standard-style button keeps the system face whatever its BackColor.
+        const bool ownColour = control.graphical && control.backColor;
+        static_cast<ControlButton*>(widget)->setFace(widgetColour(ownColour ? *control.backColor : buttonFace));
+        return;
+    }
+    QPalette palette = widget->palette();
+    const QColor back = widgetColour(control.backColor.value_or(labelFace));
+    const QColor fore = widgetColour(control.foreColor.value_or(0));
+    const bool isLabel = control.kind == ControlKind::Label;
+    palette.setColor(isLabel ? QPalette::Window : QPalette::Base, back);
+    palette.setColor(isLabel ? QPalette::WindowText : QPalette::Text, fore);
+    widget->setPalette(palette);
+}
+
+void TavolaView::applyEnabled(Binding& binding, const Control& control)
+{
+    QWidget* widget = binding.widget;
+    widget->setEnabled(control.enabled);
+    if (control.kind == ControlKind::Label)
+        return;
+    // Over a disabled control the mouse belongs to the window, and so does its pointer.
+    if (control.enabled)
+        widget->setCursor(pointerOf(control, devicePixelRatioF()));
+    else
+        widget->unsetCursor();
+}
+
+void TavolaView::syncTimers()
+{
+    const Controls& controls = m_tavola.controls();
+    for (std::size_t i = 0; i < timerControls.size(); ++i) {
+        QTimer* timer = m_timers[i];
+        if (!timer)
+            continue;
+        const Control& control = controls[index(timerControls[i])];
+        if (timer->interval() != control.interval)
+            timer->setInterval(control.interval);
+        const bool on = control.enabled && control.interval > 0;
+        // Switching on a running timer keeps its phase: start() would restart it.
+        if (on && !timer->isActive())
+            timer->start();
+        else if (!on && timer->isActive())
+            timer->stop();
+    }
+}
+
+void TavolaView::holdFrame(int ms)
+{
+    sync();
+    if (!m_dirty.isEmpty() && isVisible())
+        m_backdrop->repaint(m_dirty);
+    // The flash owns the program for this long: no click, tick or repaint gets in.
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+void TavolaView::retire()
+{
+    m_retired = true;
+    for (QPointer<QTimer>& timer : m_timers) {
+        if (timer)
+            timer->stop();
+        delete timer.data();
+    }
+    hide();
+    deleteLater();
+}
+
+void TavolaView::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || m_retired || !m_tavola.loaded())
+        return;
+    const Qt::WindowStates states = windowState();
+    const int state = (states & Qt::WindowMinimized) ? 1 : (states & Qt::WindowMaximized) ? 2 : 0;
+    if (state == m_tavola.form().windowState)
+        return;
+    m_tavola.setWindowState(state);
+    run(&Tavola::Form_Resize);
+}
+
+void TavolaView::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    if (event->oldSize().isValid() && event->oldSize() != event->size() && !m_retired && m_tavola.loaded())
+        run(&Tavola::Form_Resize);
+}
+
+void TavolaView::closeEvent(QCloseEvent* event)
+{
+    // The close box ends the game at once, silently, with no record handling.
+    event->ignore();
+    m_tavola.host().endProgram(0);
+}
+
+} // namespace zanfiro

@@ -1,0 +1,90 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QRegion>
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/tavola.h"
+
+class QTimer;
+
+namespace zanfiro {
+
+class Backdrop;
+
+// The window Tavola on screen: its widgets are built from the controls model by one loop and
+// brought in line with it after every event. Every event becomes one handler call through the
+// dispatcher, which brings the window in line again afterwards.
+class TavolaView : public QMainWindow {
+    Q_OBJECT
+public:
+    using Dispatch = std::function<void(Tavola::Handler)>;
+
+    TavolaView(Tavola& tavola, Dispatch dispatch, QWidget* parent = nullptr);
+    ~TavolaView() override;
+
+    // Makes every widget, the caption, the backdrop and both timers match the model. Setting a
+    // value the widget already has costs a comparison and nothing more.
+    void sync();
+    // Shows the model on screen at once, then holds it for ms milliseconds handling no event.
+    void holdFrame(int ms);
+    // The window was unloaded: its timers stop for good, and it goes away once the event that
+    // unloaded it has returned.
+    void retire();
+
+    QWidget* client() const;
+    QWidget* widgetOf(Ctl id) const;
+    QTimer* timerOf(Ctl id) const;
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // What was last given to a widget, so that an unchanged value is never set again.
+    struct Applied {
+        std::string caption;
+        int left = 0;
+        int top = 0;
+        int width = 0;
+        int height = 0;
+        bool visible = false;
+        bool enabled = false;
+        std::optional<Colour> backColor;
+        std::optional<Colour> foreColor;
+    };
+    struct Binding {
+        Ctl id{};
+        QWidget* widget = nullptr;
+        std::optional<Applied> applied;
+    };
+
+    void buildControls();
+    void buildMenu();
+    QWidget* createWidget(const Control& control);
+    bool apply(Binding& binding, const Control& control);
+    void applyCaption(Binding& binding, const Control& control);
+    void applyColours(Binding& binding, const Control& control);
+    void applyEnabled(Binding& binding, const Control& control);
+    void syncTimers();
+    void run(Tavola::Handler handler);
+
+    Tavola& m_tavola;
+    Dispatch m_dispatch;
+    Backdrop* m_backdrop = nullptr;
+    std::vector<Binding> m_bindings;
+    std::array<QPointer<QTimer>, 2> m_timers;
+    std::string m_caption;
+    QRegion m_dirty; // what the last sync changed on screen
+    bool m_retired = false;
+};
+
+} // namespace zanfiro
