@@ -1,10 +1,63 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <optional>
+
+#include "app/runtime_error.h"
 #include "app/tavola.h"
+#include "record/best_score.h"
+#include "record/commit.h"
+#include "record/record_store.h"
+#include "record/text_encoding.h"
 
 namespace zanfiro {
 
+namespace {
+
+constexpr const char* appTitle = "Zanfiro";
+constexpr const char* goodbye = "           Ciao a presto.";
+constexpr const char* congratulation = "Ok ho registrato il tuo record, C A M P I O N E\"";
+
+// The best stored on disk right now: another copy of the game, or a teacher, may have written
+// a higher one since this game loaded. A file that is missing or cannot be read adds nothing.
+std::optional<double> bestOnDisk(Host& host, const std::string& path)
+{
+    try {
+        if (host.fileKind(path) != FileKind::Regular)
+            return std::nullopt;
+        return scoreValue(readRecordText(host, path));
+    } catch (const RuntimeError&) {
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
 void Tavola::cmdExit_Click()
 {
+    // One run at a time: ticks at zero keep calling while the goodbye box is open, and the run
+    // that is waiting there is the one that ends the program.
+    if (m_exitFlowRunning)
+        return;
+    m_exitFlowRunning = true;
+
+    m_host.msgBox(goodbye, box::okOnly, appTitle);
+    for (m_state.exitDelay = 1; m_state.exitDelay <= 1000; m_state.exitDelay = addInt16(m_state.exitDelay, 1)) {
+    }
+
+    const RecordPaths paths = recordPaths(m_state.windowsDir);
+    const double best = scoreValue(ctl(Ctl::lblpunti).caption);
+    const double current = scoreValue(ctl(Ctl::Punteggio).caption);
+    const std::optional<double> stored = bestOnDisk(m_host, paths.score);
+    if (current <= best || (stored && current <= *stored))
+        m_host.endProgram(0);
+
+    m_state.fileNum = 1;
+    m_state.recordText = ctl(Ctl::Punteggio).caption;
+    const std::string scoreBytes = encodeWindows1252(m_state.recordText) + "\r\n";
+    m_state.recordText = ctl(Ctl::lblnome1).caption;
+    const std::string nameBytes = encodeWindows1252(m_state.recordText) + "\r\n";
+    commitRecord(m_host, paths, scoreBytes, nameBytes);
+
+    m_host.msgBox(congratulation, box::okOnly, appTitle);
     m_host.endProgram(0);
 }
 

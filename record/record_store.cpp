@@ -1,10 +1,56 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "record/record_store.h"
+
+#include "app/runtime_error.h"
 #include "app/tavola.h"
+#include "record/commit.h"
+#include "record/text_encoding.h"
 
 namespace zanfiro {
 
-std::string Tavola::GetSystemDir() { return {}; }
-std::string Tavola::Leggifiletxt(const std::string&) { return {}; }
-void Tavola::readRecords() { }
+namespace {
+
+void refuseIfNotAFile(Host& host, const std::string& path)
+{
+    if (host.fileKind(path) == FileKind::Other)
+        throw RuntimeError(ErrorNumber::PathFileAccessError, path);
+}
+
+} // namespace
+
+std::string readRecordText(Host& host, const std::string& path)
+{
+    refuseIfNotAFile(host, path);
+    return decodeWindows1252(host.readBytes(path, recordShownBytes, nullptr));
+}
+
+std::string Tavola::GetSystemDir()
+{
+    std::string dir = m_host.recordDir();
+    // Never fall back to the file system's root.
+    if (dir.empty())
+        throw RuntimeError(ErrorNumber::PathNotFound, "record folder");
+    if (dir.back() != '/' && dir.back() != '\\')
+        dir += '/';
+    return dir;
+}
+
+std::string Tavola::Leggifiletxt(const std::string& nomefile)
+{
+    return readRecordText(m_host, nomefile);
+}
+
+void Tavola::readRecords()
+{
+    m_state.fileNum = 1; // no other file is open: 1 is free
+    const RecordPaths paths = recordPaths(m_state.windowsDir);
+    recoverRecordCommit(m_host, paths);
+    for (const std::string* path : {&paths.score, &paths.name}) {
+        refuseIfNotAFile(m_host, *path);
+        m_host.touchAppend(*path);
+    }
+    ctl(Ctl::lblpunti).caption = Leggifiletxt(paths.score);
+    ctl(Ctl::lblnome).caption = Leggifiletxt(paths.name);
+}
 
 } // namespace zanfiro
