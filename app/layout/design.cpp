@@ -21,11 +21,12 @@ constexpr Font sansBoldItalic24{"MS Sans Serif", 24, true, true};
 constexpr Font timesBold36{"Times New Roman", 36, true, false};
 constexpr Font arialBold48{"Arial", 48, true, false};
 
-Control target(Ctl id, std::string_view name, std::string caption, int left, int top, int tabIndex)
+Control target(Ctl id, std::string_view name, std::string caption, int left, int top, int tabIndex,
+    Pointer pointer = Pointer::Default)
 {
     return {.id = id, .name = name, .kind = ControlKind::Button, .caption = std::move(caption),
         .left = left, .top = top, .width = 81, .height = 81, .backColor = cyan, .font = sansBold24,
-        .visible = false, .graphical = true, .tabIndex = tabIndex};
+        .visible = false, .graphical = true, .tabIndex = tabIndex, .pointer = pointer};
 }
 
 } // namespace
@@ -48,7 +49,7 @@ Controls designControls()
             .enabled = false, .graphical = true, .tabIndex = 22, .toolTip = "Go", .picture = Picture::Faces},
         {.id = Inizio, .name = "Inizio", .kind = K::Button, .caption = "Inizio", .left = 256, .top = 8,
             .width = 81, .height = 33, .visible = false, .tabIndex = 21},
-        target(paricmd, "paricmd", "", 160, 104, 20),
+        target(paricmd, "paricmd", "", 160, 104, 20, Pointer::FourArrows),
         target(disparicmd, "disparicmd", "", 384, 104, 19),
         {.id = Timer2, .name = "Timer2", .kind = K::Timer, .enabled = false, .interval = 1300},
         {.id = Timer1, .name = "Timer1", .kind = K::Timer, .interval = 1000},

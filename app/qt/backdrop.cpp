@@ -31,11 +31,9 @@ void Backdrop::paintEvent(QPaintEvent*)
     // Band i spans i/256 to (i+1)/256 of the height. Without antialiasing a shared edge rounds
     // the same way for both bands at any device pixel ratio: no seam, no gap.
     QPainter painter(this);
-    const qreal bandHeight = static_cast<qreal>(height()) / bandCount;
-    for (std::size_t i = 0; i < bandCount; ++i) {
-        const QRectF band(0, static_cast<qreal>(i) * bandHeight, width(), bandHeight);
-        painter.fillRect(band, widgetColour(m_bands[i]));
-    }
+    const auto edge = [this](std::size_t i) { return static_cast<qreal>(i) * height() / bandCount; };
+    for (std::size_t i = 0; i < bandCount; ++i)
+        painter.fillRect(QRectF(QPointF(0, edge(i)), QPointF(width(), edge(i + 1))), widgetColour(m_bands[i]));
 }
 
 // A click is a press and a release of the primary button, both on the bare window; a disabled

@@ -147,8 +147,22 @@ const QPixmap& ControlButton::currentPicture() const
 
 bool ControlButton::event(QEvent* event)
 {
-    if (event->type() == QEvent::ToolTip)
+    switch (event->type()) {
+    case QEvent::ToolTip:
         return showPlainToolTip(this, event);
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+        // A disabled Qt button keeps its clicks; a disabled control hands them to the window.
+        if (!isEnabled()) {
+            event->ignore();
+            return false;
+        }
+        break;
+    default:
+        break;
+    }
     return QPushButton::event(event);
 }
 
