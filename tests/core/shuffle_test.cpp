@@ -163,7 +163,8 @@ TEST_P(ShuffleDeal, ReseedsFromItsOwnFieldOnly)
 const auto moveName = [](const auto& info) { return "move" + std::to_string(info.param.move); };
 INSTANTIATE_TEST_SUITE_P(Moves, ShuffleMove, ::testing::ValuesIn(moveCases), moveName);
 // Move 1 deals nothing.
-INSTANTIATE_TEST_SUITE_P(Moves, ShuffleDeal, ::testing::ValuesIn(std::begin(moveCases) + 1, std::end(moveCases)), moveName);
+INSTANTIATE_TEST_SUITE_P(
+    Moves, ShuffleDeal, ::testing::ValuesIn(std::begin(moveCases) + 1, std::end(moveCases)), moveName);
 
 using Shuffle = PlayTest;
 

@@ -30,7 +30,8 @@ TEST_F(StartOfPlay, OwnPairLaserBackdropThenTimerOnAndATickAtOnce)
 
     EXPECT_THAT(host.moments,
         ElementsAre("clock: 46 band0=" + oldBand + " off",
-            "wave " + tavola.soundPath("laser.wav") + ": 37 band0=" + oldBand + " off", "clock: 37 band0=" + newBand + " on"));
+            "wave " + tavola.soundPath("laser.wav") + ": 37 band0=" + oldBand + " off",
+            "clock: 37 band0=" + newBand + " on"));
     EXPECT_EQ(state().factor1, 4);
     EXPECT_EQ(state().factor2, 6);
     EXPECT_EQ(ctl(Ctl::paricmd2).backColor, green);

@@ -43,8 +43,8 @@ protected:
     void click() { (tavola.*GetParam().click)(); }
     std::string look(int score, const std::string& punteggio, Colour colour, bool visible, const std::string& caption)
     {
-        return std::to_string(score) + " '" + punteggio + "' " + std::to_string(colour) + (visible ? " shown " : " hidden ")
-            + caption;
+        return std::to_string(score) + " '" + punteggio + "' " + std::to_string(colour)
+            + (visible ? " shown " : " hidden ") + caption;
     }
 };
 

@@ -62,7 +62,9 @@ TEST_F(TurnRefresh, ParicmdTwoTurnsCyanAndTheMessageEmptiesBeforeTheClockIsRead)
 {
     ctl(Ctl::paricmd2).backColor = red;
     ctl(Ctl::lblMessage).caption = "x";
-    host.snapshot = [&] { return std::to_string(*ctl(Ctl::paricmd2).backColor) + " '" + ctl(Ctl::lblMessage).caption + "'"; };
+    host.snapshot = [&] {
+        return std::to_string(*ctl(Ctl::paricmd2).backColor) + " '" + ctl(Ctl::lblMessage).caption + "'";
+    };
     tavola.cmdNext_Click();
     EXPECT_THAT(host.moments, ElementsAre("clock: " + std::to_string(cyan) + " ''"));
 }
