@@ -49,7 +49,7 @@ void drawBevel(QPainter& painter, const QRect& rect, bool down)
     const QColor& innerTopLeft = down ? frameShadow : frameLight;
     const QColor& outerBottomRight = down ? frameHighlight : frameDark;
     const QColor& innerBottomRight = down ? frameLight : frameShadow;
-    const QRect outer = rect.adjusted(0, 0, -1, -1);
+    const QRect& outer = rect;
     const QRect inner = outer.adjusted(1, 1, -1, -1);
     const auto edges = [&painter](const QRect& r, const QColor& topLeft, const QColor& bottomRight) {
         painter.setPen(topLeft);
