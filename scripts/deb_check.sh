@@ -6,6 +6,7 @@
 # and checks that the user's record files stayed. Heavy (a few minutes, ~1 GB): not part of CI.
 # Usage, as root: scripts/deb_check.sh [build dir]        (default: build-pkg)
 # DEB_CHECK_MIRROR overrides the Debian mirror taken from apt's sources.
+# shellcheck disable=SC2317 # cleanup runs from the trap
 set -eu
 repo=$(cd "$(dirname "$0")/.." && pwd)
 build=$(mkdir -p "${1:-$repo/build-pkg}" && cd "${1:-$repo/build-pkg}" && pwd)
@@ -58,7 +59,7 @@ cmake --build "$build" --target zanfiro -j"$(nproc)" >"$work/build.log" 2>&1 ||
 rm -f "$build"/zanfiro_*.deb
 (cd "$build" && cpack -G DEB) >"$work/cpack.log" 2>&1 || { cat "$work/cpack.log"; exit 1; }
 deb=$(ls "$build"/zanfiro_*.deb)
-echo "$(basename "$deb")"
+basename "$deb"
 dpkg-deb --field "$deb" Package Version Section Depends Recommends
 
 echo "== Making a clean Debian 12 root"

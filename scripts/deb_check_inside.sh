@@ -2,6 +2,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The part of deb_check.sh that runs inside the fresh Debian 12 root, as root there.
 # Usage: deb_check_inside.sh /tmp/zanfiro_<version>_<arch>.deb
+# shellcheck disable=SC2317 # the helpers run through check and wait_for
 set -u
 deb=$1
 id=it.zanfiro.Zanfiro
@@ -33,10 +34,10 @@ report() {
     [ "$failures" -eq 0 ]
     exit
 }
-as_pupil() {
-    setpriv --reuid="$pupil" --regid="$pupil" --init-groups env -i HOME="$home" USER="$pupil" \
-        LANG=C.UTF-8 PATH=/usr/bin:/bin DISPLAY="$display" XDG_RUNTIME_DIR=/tmp/xdg-$pupil "$@"
-}
+pupil_ids="--reuid=$pupil --regid=$pupil --init-groups"
+pupil_env="HOME=$home USER=$pupil LANG=C.UTF-8 PATH=/usr/bin:/bin DISPLAY=$display XDG_RUNTIME_DIR=/tmp/xdg-$pupil"
+# shellcheck disable=SC2086
+as_pupil() { setpriv $pupil_ids env -i $pupil_env "$@"; }
 # Waits up to $1 seconds for the command to succeed.
 wait_for() {
     tries=$(($1 * 4))
@@ -66,7 +67,7 @@ check "the Liberation fonts are installed" sh -c 'fc-list | grep -q "Liberation 
 
 # The test tools come only after the checks above, so they cannot hide a missing dependency.
 check "test tools install" apt-get install -y -q --no-install-recommends \
-    xvfb xauth xdotool x11-apps appstream desktop-file-utils inotify-tools
+    xvfb xauth xdotool x11-apps appstream desktop-file-utils inotify-tools pulseaudio pulseaudio-utils sox
 check "desktop-file-validate accepts the installed menu entry" \
     desktop-file-validate /usr/share/applications/$id.desktop
 check "appstreamcli validate accepts the installed metainfo" \
@@ -77,36 +78,53 @@ install -d -m 700 -o "$pupil" -g "$pupil" /tmp/xdg-$pupil
 Xvfb "$display" -noreset -nolisten tcp -screen 0 1024x768x24 >/tmp/xvfb.log 2>&1 &
 echo $! >>"$pids"
 check "Xvfb starts" wait_for 20 xdotool getdisplaygeometry
+# The pupil's own sound server with one silent sink whose output we record, as on a desktop.
+# shellcheck disable=SC2086
+setpriv $pupil_ids env -i $pupil_env pulseaudio -n --daemonize=no --exit-idle-time=-1 \
+    --load=module-native-protocol-unix --load="module-null-sink sink_name=deb_check" >/tmp/pulse.log 2>&1 &
+echo $! >>"$pids"
+check "the pupil's sound server starts" wait_for 20 as_pupil pactl info
 
 # Every opening of a sound in its installed folder, whichever link the game went through.
 inotifywait -m -q -e open --format '%f' /usr/share/zanfiro/suoni >/tmp/sound-opens.log 2>&1 &
 echo $! >>"$pids"
 sleep 0.5
-as_pupil sh -c 'cd && exec zanfiro' >/tmp/zanfiro.log 2>&1 &
+# Not through a function: $! must be the game's own process, which setpriv and env become.
+# shellcheck disable=SC2086
+setpriv $pupil_ids env -i $pupil_env sh -c 'cd && exec zanfiro' >/tmp/zanfiro.log 2>&1 &
 game=$!
 echo "$game" >>"$pids"
-check "the installed game shows its window (the name prompt)" \
-    wait_for 30 xdotool search --onlyvisible --pid "$game" --name '^Zanfiro$'
+on_screen() { xdotool search --all --onlyvisible --pid "$game" --name '^Zanfiro$'; }
+check "the installed game shows its window (the name prompt)" wait_for 30 on_screen
 xwd -root -silent -out /tmp/screen-prompt.xwd
 check "the game runs from /usr/lib/zanfiro" sh -c "[ \"\$(readlink /proc/$game/exe)\" = /usr/lib/zanfiro/zanfiro ]"
-check "the pupil can read every sound in the program's folder" \
-    as_pupil sh -c 'for w in esplosi laser sparo; do test -r /usr/lib/zanfiro/suoni/$w.wav || exit 1; done'
+all_sounds_opened() { for w in esplosi laser sparo; do grep -qx "$w.wav" /tmp/sound-opens.log || return 1; done; }
 
-# A name, the greeting, then a click on the window starts play with the laser sound.
-prompt=$(xdotool search --onlyvisible --pid "$game" --name '^Zanfiro$' | tail -n 1)
+# A name, the greeting, then a click on the bare window starts play with the laser sound.
+prompt=$(on_screen | tail -n 1)
 if [ -n "$prompt" ]; then
     xdotool windowfocus --sync "$prompt" type --delay 50 Prova
     xdotool key Return
     sleep 1
-    greeting=$(xdotool search --onlyvisible --pid "$game" --name '^Zanfiro$' | tail -n 1)
-    xdotool windowfocus --sync "$greeting" key Return
+    xdotool windowfocus --sync "$(on_screen | tail -n 1)" key Return
     sleep 1
     xwd -root -silent -out /tmp/screen-game.xwd
-    window=$(xdotool search --onlyvisible --pid "$game" --name '^Zanfiro$' | head -n 1)
+    # shellcheck disable=SC2086
+    setpriv $pupil_ids env -i $pupil_env parec -d deb_check.monitor --latency-msec=20 --file-format=wav /tmp/heard.wav &
+    recorder=$!
+    echo "$recorder" >>"$pids"
+    sleep 0.5
     # Below the top row of controls and clear of the clock: the bare backdrop.
-    xdotool mousemove --window "$window" 300 600 click 1
+    xdotool mousemove --window "$(on_screen | head -n 1)" 300 600 click 1
+    sleep 2.5
+    kill "$recorder"
+    wait "$recorder"
+    xwd -root -silent -out /tmp/screen-play.xwd
 fi
-check "starting play opens laser.wav in the installed folder" wait_for 10 grep -qx laser.wav /tmp/sound-opens.log
+loud() { sox /tmp/heard.wav -n stat 2>&1 | awk '/^Maximum amplitude/ { exit !($3 > 0.1) }'; }
+check "starting play is heard on the sound server" loud
+# The game loads its sounds when it first needs one, so by now all three are open.
+check "the game loaded its three sounds from the installed folder" wait_for 10 all_sounds_opened
 check "the game is still running" kill -0 "$game"
 check "the game made the pupil's record files" test -f "$records/azanfiro.txt" -a -f "$records/zanfiro.txt"
 kill "$game" 2>/dev/null
