@@ -40,6 +40,7 @@ void Tavola::cmdExit_Click()
     m_exitFlowRunning = true;
 
     m_host.msgBox(goodbye, box::okOnly, appTitle);
+    // A short pause: a bare count to 1000, whatever the machine makes of it.
     for (m_state.exitDelay = 1; m_state.exitDelay <= 1000; m_state.exitDelay = addInt16(m_state.exitDelay, 1)) {
     }
 

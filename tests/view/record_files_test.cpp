@@ -95,12 +95,6 @@ TEST_F(RecordFiles, TouchCreatesEmptyAndLeavesExistingBytesAlone)
     EXPECT_EQ(bytesOf(old), "9\r\n");
 }
 
-TEST_F(RecordFiles, TheDoubledSeparatorNamesTheSameFile)
-{
-    put(dir.path().toStdString() + "//azanfiro.txt", " 3\r\n");
-    EXPECT_EQ(bytesOf(path("azanfiro.txt")), " 3\r\n");
-}
-
 TEST_F(RecordFiles, ALinkToARegularFileIsARegularFile)
 {
     put(path("real.txt"), "7\r\n");
@@ -178,14 +172,6 @@ TEST_F(RecordFiles, AHugeFileReadsOnlyTheBound)
     std::uint64_t size = 0;
     EXPECT_EQ(recordfiles::readBytes(huge, 4096, &size), std::string(4096, '\0'));
     EXPECT_EQ(size, hundredMegabytes);
-}
-
-TEST_F(RecordFiles, RemovingAMissingFileIsNoError)
-{
-    EXPECT_NO_THROW(recordfiles::removeFile(path("zanfiro.commit")));
-    put(path("zanfiro.commit"), "x");
-    recordfiles::removeFile(path("zanfiro.commit"));
-    EXPECT_EQ(recordfiles::fileKind(path("zanfiro.commit")), FileKind::Missing);
 }
 
 TEST_F(RecordFiles, TheRecordFolderIsMadeUnderTheUsersDataFolder)
