@@ -15,6 +15,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Zanfiro"));
     // The name prompt and the greeting come before the window: closing them must not quit.
     QApplication::setQuitOnLastWindowClosed(false);
+    // One icon for the window and its boxes.
     QApplication::setWindowIcon(zanfiro::artwork::windowIcon());
 
     zanfiro::QtHost host;

@@ -38,7 +38,6 @@ TavolaView::TavolaView(Tavola& tavola, Dispatch dispatch, QWidget* parent)
     // A fixed client area: minimise and close, no maximise.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
         | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setWindowIcon(artwork::windowIcon());
     m_backdrop = new Backdrop([this] { run(&Tavola::Form_Click); }, this);
     m_backdrop->setObjectName(QStringLiteral("client"));
     m_backdrop->setFixedSize(widgetRect(0, 0, clientWidthPx, clientHeightPx).size());

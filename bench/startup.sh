@@ -1,0 +1,108 @@
+#!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Start-up cost of the game against a bare Qt window of the same size: time from launch to the
+# first window on the X server (the game's name prompt, the bare window itself), and resident
+# memory once the game's window is up. Medians of several runs, after one warm-up run each.
+# Usage: bench/startup.sh path/to/zanfiro [runs]
+set -euo pipefail
+
+zanfiro=$(readlink -f "$1")
+runs=${2:-10}
+here=$(dirname "$(readlink -f "$0")")
+helpers=${ZANFIRO_STARTUP_HELPERS:-$(dirname "$zanfiro")/bench-startup}
+if [[ ! -x $helpers/launch_to_map || ! -x $helpers/bare_window ]]; then
+    cmake -S "$here/startup" -B "$helpers" >/dev/null
+    cmake --build "$helpers" >/dev/null
+fi
+work=$(mktemp -d)
+xvfb_pid=
+app_pid=
+
+cleanup() {
+    [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null || true
+    [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+for n in $(seq 121 170); do
+    [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
+    Xvfb ":$n" -screen 0 1280x1024x24 -dpi 96 -nolisten tcp -noreset >/dev/null 2>&1 &
+    xvfb_pid=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break 2; sleep 0.1; done
+    kill "$xvfb_pid" 2>/dev/null || true
+    xvfb_pid=
+done
+[[ -n $xvfb_pid ]] || { echo "no X server" >&2; exit 1; }
+export HOME=$work/home XDG_RUNTIME_DIR=$work/runtime
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+
+rss_kib() { awk '/^VmRSS:/ {print $2}' "/proc/$1/status"; }
+
+stop_app() {
+    kill "$app_pid" 2>/dev/null || true
+    for _ in $(seq 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.05; done
+    app_pid=
+}
+
+# A shown window of the app at least this wide; prints its id.
+wait_window_wider_than() {
+    local id
+    for _ in $(seq 100); do
+        for id in $(xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null || true); do
+            (($(xwininfo -id "$id" | awk '/Width:/ {print $2}') > $1)) && { echo "$id"; return 0; }
+        done
+        sleep 0.05
+    done
+    return 1
+}
+
+# One run of each; appends "ms rss" to the two result files.
+measure_bare() {
+    local ms
+    read -r app_pid ms < <("$helpers/launch_to_map" "$helpers/bare_window")
+    wait_window_wider_than 600 >/dev/null
+    sleep 1
+    echo "$ms $(rss_kib "$app_pid")" >>"$work/bare"
+    stop_app
+}
+
+measure_game() {
+    local ms id
+    export XDG_DATA_HOME=$work/data-$RANDOM
+    read -r app_pid ms < <("$helpers/launch_to_map" "$zanfiro")
+    id=$(wait_window_wider_than 0)
+    xdotool windowfocus --sync "$id" type "Anna"
+    xdotool key Return
+    sleep 0.3
+    id=$(wait_window_wider_than 0)
+    xdotool windowfocus --sync "$id" key Return
+    wait_window_wider_than 600 >/dev/null
+    sleep 1
+    echo "$ms $(rss_kib "$app_pid")" >>"$work/game"
+    stop_app
+}
+
+median() { sort -n | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
+
+measure_bare
+measure_game
+: >"$work/bare"
+: >"$work/game"
+for _ in $(seq "$runs"); do
+    measure_bare
+    measure_game
+done
+
+bare_ms=$(cut -d' ' -f1 "$work/bare" | median)
+game_ms=$(cut -d' ' -f1 "$work/game" | median)
+bare_kib=$(cut -d' ' -f2 "$work/bare" | median)
+game_kib=$(cut -d' ' -f2 "$work/game" | median)
+printf 'runs: %d (medians)\n' "$runs"
+printf 'launch to first window: bare %.1f ms, game (name prompt) %.1f ms, difference %+.1f ms\n' \
+    "$bare_ms" "$game_ms" "$(echo "$game_ms - $bare_ms" | bc -l)"
+printf 'resident memory, window up: bare %.1f MiB, game %.1f MiB, difference %+.1f MiB\n' \
+    "$(echo "$bare_kib / 1024" | bc -l)" "$(echo "$game_kib / 1024" | bc -l)" \
+    "$(echo "($game_kib - $bare_kib) / 1024" | bc -l)"
