@@ -59,18 +59,38 @@ if(ZANFIRO_SVG_ICON)
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 endif()
 
-# Debian wants a short copyright file rather than the licence's full text.
-file(WRITE ${CMAKE_BINARY_DIR}/install-links/copyright
+# Debian wants a short copyright file rather than the licence's full text, a changelog and a manual
+# page, both compressed without a time stamp so that a rebuild gives the same package.
+set(ZANFIRO_DOC_STAGE ${CMAKE_BINARY_DIR}/install-links/doc)
+file(WRITE ${ZANFIRO_DOC_STAGE}/copyright
 "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/
 Upstream-Name: zanfiro
 
 Files: *
-Copyright: Zanfiro developers
+Copyright: 2026 Zanfiro developers
 License: GPL-3.0-or-later
  On Debian systems the full text of the GNU General Public License version 3 is in
  /usr/share/common-licenses/GPL-3.
 ")
-install(FILES ${CMAKE_BINARY_DIR}/install-links/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+file(WRITE ${ZANFIRO_DOC_STAGE}/changelog
+"zanfiro (${PROJECT_VERSION}) stable; urgency=medium
+
+  * First release.
+
+ -- Zanfiro developers <zanfiro@example.invalid>  Mon, 07 Dec 2026 12:00:00 +0000
+")
+install(FILES ${ZANFIRO_DOC_STAGE}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+find_program(ZANFIRO_GZIP gzip)
+if(ZANFIRO_GZIP)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/data/zanfiro.6)
+  foreach(doc changelog ${CMAKE_CURRENT_SOURCE_DIR}/data/zanfiro.6)
+    get_filename_component(doc_name ${doc} NAME)
+    execute_process(COMMAND ${ZANFIRO_GZIP} -9 -n -c ${doc} WORKING_DIRECTORY ${ZANFIRO_DOC_STAGE}
+      OUTPUT_FILE ${ZANFIRO_DOC_STAGE}/${doc_name}.gz COMMAND_ERROR_IS_FATAL ANY)
+  endforeach()
+  install(FILES ${ZANFIRO_DOC_STAGE}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  install(FILES ${ZANFIRO_DOC_STAGE}/zanfiro.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+endif()
 
 set(CPACK_PACKAGE_NAME zanfiro)
 set(CPACK_PACKAGE_VENDOR "Zanfiro developers")
@@ -85,7 +105,8 @@ set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_CURRENT_SOURCE_DIR}/LICENSE)
 set(CPACK_GENERATOR DEB)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION games)
+# Education, not games: Debian keeps the games section for programs in /usr/games.
+set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The xcb platform plugin ships in libqt6gui6 and the sound back end in libqt6multimedia6 (it talks
