@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QString>
 
+class QSoundEffect;
+
 namespace zanfiro {
 
 // Plays one wave file at a time without waiting: the newest sound cuts the one playing, and a
@@ -14,10 +16,15 @@ public:
     explicit WavePlayer(QObject* parent = nullptr);
     ~WavePlayer() override;
     void play(const QString& path);
+    // Loads every wave file of the folder ahead of its first play, so that first play starts at
+    // once too. A missing folder loads nothing.
+    void preloadFolder(const QString& folder);
 
 private:
     struct Impl;
     Impl* m_impl;
+
+    QSoundEffect* loadedEffect(const QString& path);
 };
 
 } // namespace zanfiro

@@ -1,0 +1,34 @@
+#!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Synthesizes the game's three sound effects with sox, into the folder of this script.
+# Every sound peaks at -3 dBFS, so none is harsh or clips, and ends with 200 ms of silence
+# because the sound player drops roughly the last 100 ms of a file.
+set -eu
+cd "$(dirname "$0")"
+raw=$(mktemp --suffix=.wav)
+trap 'rm -f "$raw"' EXIT
+
+# -R: the same noise on every run, so a rebuild gives identical files. The sound is made in
+# floating point first: normalising within the synth chain misses the -3 dBFS target.
+make() {
+    out=$1
+    shift
+    sox -R -n -r 22050 -c 1 -e floating-point -b 32 "$raw" "$@"
+    sox -R -D "$raw" -e signed-integer -b 16 "$out" gain -n -3 pad 0 0.2
+}
+
+# A hit: a crack of bright noise over a short thump, dying away fast.
+make sparo.wav \
+    synth 0.3 whitenoise synth 0.3 sine mix 110:60 \
+    highpass 120 lowpass 6000 fade l 0.002 0.3 0.29
+
+# A miss: a low rumble that swells in a blink and rolls on, fading, for most of a second.
+make esplosi.wav \
+    synth 0.9 brownnoise synth 0.9 sine mix 70:35 \
+    lowpass 700 tremolo 11 40 fade h 0.015 0.9 0.85
+
+# Play starts: a tone sliding fast down four octaves, with a buzz an octave below it.
+# The buzz sweeps with "-": sox 14.4 turns a square swept with "/" into a flat line.
+make laser.wav \
+    synth 0.5 sine 2000/125 synth 0.5 square mix 1000-62 \
+    lowpass 3000 lowpass 3000 fade h 0.01 0.5 0.4

@@ -1,0 +1,191 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Each sound is heard through a private sound server; see null_sink.h.
+#include "sound/wave_player.h"
+#include "null_sink.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+using namespace sound_test;
+
+class WavePlayerOnServer : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        server = std::make_unique<SoundServer>();
+        if (!server->start(&whyNot))
+            server.reset();
+    }
+    static void TearDownTestSuite() { server.reset(); }
+    void SetUp() override
+    {
+        if (!server)
+            GTEST_SKIP() << "no private sound server: " << whyNot.toStdString();
+    }
+    static QString sound(const char* name) { return suoniDir() + "/" + name; }
+    static double explosionSeconds()
+    {
+        const Wave wave = readWave(sound("esplosi.wav"));
+        return audibleSeconds(wave.samples, wave.rate);
+    }
+
+    static inline std::unique_ptr<SoundServer> server;
+    static inline QString whyNot;
+    zanfiro::WavePlayer player;
+};
+
+// How long each sound is heard, above a whisper.
+struct Sound {
+    const char* name;
+    double minSeconds, maxSeconds;
+};
+const Sound sounds[] = {{"sparo.wav", 0.08, 0.3}, {"esplosi.wav", 0.6, 1.0}, {"laser.wav", 0.3, 0.6}};
+void PrintTo(const Sound& sound, std::ostream* out) { *out << sound.name; }
+std::string soundLabel(const ::testing::TestParamInfo<Sound>& info)
+{
+    return QString(info.param.name).section('.', 0, 0).toStdString();
+}
+
+class ShippedSound : public ::testing::TestWithParam<Sound> {};
+
+TEST_P(ShippedSound, IsQuietPlainPcmWithSilenceToSpare)
+{
+    const Wave wave = readWave(suoniDir() + "/" + GetParam().name);
+    ASSERT_FALSE(wave.samples.empty());
+    EXPECT_EQ(wave.format, 1);
+    EXPECT_EQ(wave.channels, 1);
+    EXPECT_EQ(wave.bits, 16);
+    EXPECT_TRUE(wave.rate == 22050 || wave.rate == 44100) << wave.rate;
+    EXPECT_NEAR(peakDb(wave.samples), -3.0, 0.5);
+    const Samples tail(wave.samples.end() - wave.rate / 5, wave.samples.end());
+    EXPECT_LT(peakDb(tail), -60.0) << "the player drops the end of a file: it must be silence";
+    EXPECT_GE(audibleSeconds(wave.samples, wave.rate), GetParam().minSeconds);
+    EXPECT_LE(audibleSeconds(wave.samples, wave.rate), GetParam().maxSeconds);
+}
+
+INSTANTIATE_TEST_SUITE_P(Suoni, ShippedSound, ::testing::ValuesIn(sounds), soundLabel);
+
+class EachSound : public WavePlayerOnServer, public ::testing::WithParamInterface<Sound> {};
+
+TEST_P(EachSound, PlaysThroughAtItsOwnLevel)
+{
+    const Wave file = readWave(sound(GetParam().name));
+    Recorder recorder(*server);
+    player.play(sound(GetParam().name));
+    const Samples heard = recorder.stop(1500);
+    EXPECT_GT(peakDb(heard), peakDb(file.samples) - 6.0);
+    EXPECT_GT(audibleSeconds(heard), 0.7 * audibleSeconds(file.samples, file.rate));
+}
+
+INSTANTIATE_TEST_SUITE_P(Suoni, EachSound, ::testing::ValuesIn(sounds), soundLabel);
+
+TEST_F(WavePlayerOnServer, PlaysFromAFolderNamedWithAnyCharacters)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("Zanfiro #1 è 100% sù?");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(QFile::copy(sound("sparo.wav"), folder + "/sparo.wav"));
+    Recorder recorder(*server);
+    player.play(QString::fromUtf8(folder.toUtf8() + "/sparo.wav"));
+    EXPECT_GT(peakDb(recorder.stop(800)), -20.0);
+}
+
+TEST_F(WavePlayerOnServer, ShotCutsTheExplosionShort)
+{
+    player.preloadFolder(suoniDir());
+    Recorder recorder(*server);
+    player.play(sound("esplosi.wav"));
+    QTest::qWait(100);
+    player.play(sound("sparo.wav"));
+    const Samples heard = recorder.stop(1500);
+
+    EXPECT_LT(audibleSeconds(heard), explosionSeconds() - 0.25) << "the explosion went on under the shot";
+    const auto w = windows(heard, recordRate);
+    const auto shotWindows = std::count_if(w.begin(), w.end(), [](const Window& x) {
+        return x.db > -40.0 && x.zeroCrossings > 15;
+    });
+    EXPECT_GE(shotWindows, 3) << "the shot did not sound";
+}
+
+TEST_F(WavePlayerOnServer, EveryShotOfALongSeriesSounds)
+{
+    // Replaying one Qt effect over and over starves it after a few plays; a pupil hits dozens of times.
+    player.preloadFolder(suoniDir());
+    constexpr int shots = 12;
+    Recorder recorder(*server);
+    for (int i = 0; i < shots; ++i) {
+        player.play(sound("sparo.wav"));
+        QTest::qWait(300);
+    }
+    EXPECT_EQ(bursts(recorder.stop(500)), shots);
+}
+
+TEST_F(WavePlayerOnServer, AFileThatCannotPlayStillStopsTheSoundPlaying)
+{
+    Recorder recorder(*server);
+    player.play(sound("esplosi.wav"));
+    QTest::qWait(150);
+    player.play(sound("nessuno.wav"));
+    EXPECT_LT(audibleSeconds(recorder.stop(1500)), explosionSeconds() - 0.25);
+}
+
+// Everything that is not a playable wave: what the player must do is nothing, without a fallback beep.
+struct Unplayable {
+    const char* label;
+    const char* name;
+    QByteArray content; // written to `name` inside a temporary folder, unless null
+};
+
+void PrintTo(const Unplayable& file, std::ostream* out) { *out << file.label; }
+
+class UnplayableFile : public WavePlayerOnServer, public ::testing::WithParamInterface<Unplayable> {};
+
+TEST_P(UnplayableFile, IsSilence)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(GetParam().name);
+    if (!GetParam().content.isNull()) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(GetParam().content);
+    }
+    Recorder recorder(*server);
+    player.play(path);
+    player.play(path); // a second try finds the failed load and must stay as quiet
+    EXPECT_LT(peakDb(recorder.stop(800)), -60.0);
+}
+
+const Unplayable unplayables[] = {
+    {"Missing", "sparo.wav", QByteArray()},
+    {"FolderMissing", "suoni/sparo.wav", QByteArray()},
+    {"Empty", "sparo.wav", QByteArray("")},
+    {"Text", "sparo.wav", QByteArray("Non sono un suono.\r\n")},
+    {"TruncatedHeader", "sparo.wav", QByteArray("RIFF\x24\x00\x00\x00WAVEfmt ", 16)},
+};
+
+INSTANTIATE_TEST_SUITE_P(Faults, UnplayableFile, ::testing::ValuesIn(unplayables),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+[[noreturn]] void playWithoutServer()
+{
+    qputenv("PULSE_SERVER", "unix:/nonexistent/zanfiro/native");
+    zanfiro::WavePlayer player;
+    player.preloadFolder(suoniDir());
+    for (const char* name : {"laser.wav", "sparo.wav", "nessuno.wav", "esplosi.wav"})
+        player.play(suoniDir() + "/" + name);
+    QTest::qWait(300);
+    player.play(suoniDir() + "/sparo.wav");
+    std::_Exit(0);
+}
+
+TEST(WavePlayerWithoutServer, StaysSilentAndCarriesOn)
+{
+    // In a process of its own: Qt connects to a sound server once per process.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(playWithoutServer(), ::testing::ExitedWithCode(0), "");
+}
+
+} // namespace
