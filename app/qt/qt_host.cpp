@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 
 #include "app/qt/record_files.h"
 #include "app/qt/tavola_view.h"
@@ -53,7 +54,15 @@ void QtHost::start()
 
 void QtHost::dispatch(Tavola::Handler handler)
 {
-    m_tavola->dispatch(handler);
+    // The core turns its own run-time errors into the error box; anything else it lets out is a
+    // fault of ours, and it must not unwind through Qt's event handling either.
+    try {
+        m_tavola->dispatch(handler);
+    } catch (const std::exception& fault) {
+        windowUnloaded(); // nothing may tick behind the box
+        msgBox(fault.what(), box::critical, "Zanfiro");
+        endProgram(1);
+    }
     syncView();
 }
 

@@ -216,3 +216,13 @@ TEST_F(ViewTest, ScoreShowsThroughTheFrameAboveIt)
         EXPECT_GT(ink, 20) << score;
     }
 }
+
+// A place past the client's edge is kept as it is: the button is simply out of sight.
+TEST_F(ViewTest, PlacesPastTheEdgeAreNeverPulledBackIntoView)
+{
+    showTarget(Ctl::disparicmd2, 590, 700);
+    const QRect place = widget(Ctl::disparicmd2)->geometry();
+    EXPECT_EQ(place, QRect(590, 700, 81, 81));
+    EXPECT_TRUE(widget(Ctl::disparicmd2)->isVisibleTo(view->client()));
+    EXPECT_FALSE(view->client()->rect().intersects(place));
+}
