@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QApplication>
+#include <QProxyStyle>
+#include <QTimer>
 
 #include <clocale>
 
@@ -7,16 +9,35 @@
 #include "app/qt/qt_host.h"
 #include "app/tavola.h"
 
+namespace {
+
+// Boxes with plain text buttons, as the game's boxes have always looked; loading the stock
+// button icons would also keep the name prompt waiting.
+class GameStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+        QStyleHintReturn* returnData) const override
+    {
+        if (hint == SH_DialogButtonBox_ButtonsHaveIcons)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+} // namespace
+
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     // Numbers are read and written the same way under every locale.
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QStringLiteral("Zanfiro"));
+    QApplication::setStyle(new GameStyle);
     // The name prompt and the greeting come before the window: closing them must not quit.
     QApplication::setQuitOnLastWindowClosed(false);
-    // One icon for the window and its boxes.
-    QApplication::setWindowIcon(zanfiro::artwork::windowIcon());
+    // One icon for the window and its boxes, drawn once the prompt's event loop runs, so the
+    // prompt does not wait for it.
+    QTimer::singleShot(0, [] { QApplication::setWindowIcon(zanfiro::artwork::windowIcon()); });
 
     zanfiro::QtHost host;
     zanfiro::Tavola tavola(host);
