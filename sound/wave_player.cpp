@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sound/wave_player.h"
 
+#include <QAudioDevice>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QMediaDevices>
 #include <QPointer>
 #include <QSoundEffect>
 #include <QUrl>
@@ -33,11 +35,15 @@ WavePlayer::~WavePlayer()
 void WavePlayer::play(const QString& path)
 {
     // Two effects would mix: the one still sounding stops first, even if the new one can't play.
-    if (m_impl->current) {
-        m_impl->current->blockSignals(true);
-        m_impl->current->stop();
-        m_impl->current->deleteLater();
+    if (QSoundEffect* const playing = m_impl->current) {
+        playing->blockSignals(true);
+        playing->stop();
+        playing->deleteLater();
+        m_impl->current = nullptr;
     }
+    // Without a sound server every effect would fail and complain on the console, at every click.
+    if (QMediaDevices::defaultAudioOutput().isNull())
+        return;
     QSoundEffect* const file = loadedEffect(path);
     if (!file)
         return;
@@ -59,6 +65,8 @@ void WavePlayer::play(const QString& path)
 
 void WavePlayer::preloadFolder(const QString& folder)
 {
+    if (QMediaDevices::defaultAudioOutput().isNull())
+        return;
     const QDir dir(folder);
     const QStringList waves = dir.entryList({QStringLiteral("*.wav")}, QDir::Files | QDir::Readable,
                                             QDir::Name | QDir::IgnoreCase);
