@@ -9,7 +9,9 @@ set -euo pipefail
 zanfiro=$(readlink -f "$1")
 runs=${2:-10}
 here=$(dirname "$(readlink -f "$0")")
-helpers=${ZANFIRO_STARTUP_HELPERS:-$(dirname "$zanfiro")/bench-startup}
+# The helpers of a build with ZANFIRO_BENCH on, or built here on their own.
+helpers=${ZANFIRO_STARTUP_HELPERS:-$(dirname "$zanfiro")/bench/startup}
+[[ -x $helpers/launch_to_map ]] || helpers=$(dirname "$zanfiro")/bench-startup
 if [[ ! -x $helpers/launch_to_map || ! -x $helpers/bare_window ]]; then
     cmake -S "$here/startup" -B "$helpers" >/dev/null
     cmake --build "$helpers" >/dev/null
