@@ -123,11 +123,11 @@ std::string recordDir()
         fail(ErrorNumber::PathNotFound, "record folder");
     const QString dir = base + QStringLiteral("/zanfiro/");
     errno = 0;
-    if (!QDir().mkpath(dir) || !QFileInfo(dir).isDir())
-        fail(fromErrno(errno, ErrorNumber::PathNotFound) == ErrorNumber::PermissionDenied
-                 ? ErrorNumber::PermissionDenied
-                 : ErrorNumber::PathNotFound,
-             dir.toStdString());
+    if (!QDir().mkpath(dir) || !QFileInfo(dir).isDir()) {
+        // Only two answers: the folder is forbidden to us, or it cannot be there.
+        const bool forbidden = fromErrno(errno, ErrorNumber::PathNotFound) == ErrorNumber::PermissionDenied;
+        fail(forbidden ? ErrorNumber::PermissionDenied : ErrorNumber::PathNotFound, dir.toStdString());
+    }
     return dir.toStdString();
 }
 
