@@ -1,9 +1,23 @@
 #!/bin/sh
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installs what is missing, builds the game and its tests, and runs every test.
+# Installs what is missing, builds the game and its tests, runs every test, then runs the whole
+# suite again built with AddressSanitizer and UndefinedBehaviorSanitizer, and fuzzes the record
+# reader for a minute. ZANFIRO_QUICK=1 stops after the first pass.
 set -eu
 cd "$(dirname "$0")/.."
+jobs="$(nproc)"
 ./scripts/install-deps.sh
+
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build -j"$(nproc)"
-ctest --test-dir build --output-on-failure -j"$(nproc)"
+cmake --build build -j"$jobs"
+ctest --test-dir build --output-on-failure -j"$jobs"
+[ "${ZANFIRO_QUICK:-0}" = 1 ] && exit 0
+
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZANFIRO_SANITIZE=ON
+cmake --build build-asan -j"$jobs"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
+UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:fast_unwind_on_malloc=0" \
+  ctest --test-dir build-asan --output-on-failure -j"$jobs"
+
+./scripts/fuzz.sh "${ZANFIRO_FUZZ_SECONDS:-60}"
