@@ -27,6 +27,15 @@ struct MenuHandler {
 // The only menu item with a handler; the others open their lists or are there to be read.
 const std::array<MenuHandler, 1> menuHandlers{{{"Next", &Tavola::Next_Click}}};
 
+struct Titled {
+    Ctl title;
+    Ctl value;
+};
+
+// The caption that names each value on screen, so that a screen reader says what a bare "0" is.
+constexpr std::array<Titled, 5> titledValues{{{Ctl::Label6, Ctl::Punteggio}, {Ctl::Label11, Ctl::lblconto},
+    {Ctl::Label14, Ctl::lblnome1}, {Ctl::Label12, Ctl::lblnome}, {Ctl::Label13, Ctl::lblpunti}}};
+
 Tavola::Handler menuHandler(std::string_view item)
 {
     for (const MenuHandler& entry : menuHandlers)
@@ -70,6 +79,11 @@ void TavolaView::buildControls()
         [](const Control* a, const Control* b) { return a->tabIndex < b->tabIndex; });
     for (std::size_t i = 1; i < tabOrder.size(); ++i)
         setTabOrder(widgetOf(tabOrder[i - 1]->id), widgetOf(tabOrder[i]->id));
+
+    // A buddy is how Qt says "labelled by" to the accessibility bridge; these captions have no
+    // access key, so nothing else about the labels changes.
+    for (const Titled& pair : titledValues)
+        static_cast<QLabel*>(widgetOf(pair.title))->setBuddy(widgetOf(pair.value));
 }
 
 QWidget* TavolaView::createWidget(const Control& control)
