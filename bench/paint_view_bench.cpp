@@ -1,0 +1,235 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What the window costs on screen: painting the backdrop, and one event of play with the view
+// brought in line with the model afterwards. It runs offscreen unless told otherwise, so the
+// figures are Qt's raster painting alone, with no X server or compositor in them. The flash's
+// held frames are left out: this host holds no frame (or shows it without holding it).
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QEvent>
+#include <QImage>
+#include <QWindow>
+
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "app/qt/backdrop.h"
+#include "app/qt/control_widgets.h"
+#include "app/qt/tavola_view.h"
+#include "app/tavola.h"
+
+namespace {
+
+using namespace zanfiro;
+
+class BenchHost : public Host {
+public:
+    std::function<void()> onFrame; // what a held frame does instead of holding
+
+    int msgBox(const std::string&, int, const std::string&) override { return answer::ok; }
+    std::string inputBox(const std::string&, const std::string&) override { return "Anna"; }
+    void playWave(const std::string&) override { }
+    std::string programDir() override { return "/prog"; }
+    std::string recordDir() override { return "/records"; }
+    FileKind fileKind(const std::string&) override { return FileKind::Regular; }
+    void touchAppend(const std::string&) override { }
+    std::string readBytes(const std::string&, std::size_t, std::uint64_t* fileSize) override
+    {
+        if (fileSize)
+            *fileSize = 0;
+        return {};
+    }
+    void writeDurable(const std::string&, const std::string&) override { }
+    void replaceFile(const std::string&, const std::string&) override { }
+    void removeFile(const std::string&) override { }
+    double systemTimer() override { return m_seconds += 0.0137; }
+    void holdFrame(int) override
+    {
+        if (onFrame)
+            onFrame();
+    }
+    void windowUnloaded() override { }
+    void windowShown() override { }
+    [[noreturn]] void endProgram(int) override { std::abort(); }
+
+private:
+    double m_seconds = 30000;
+};
+
+// Counts the backdrop's paint events, to show that a figure "to screen" did paint.
+class PaintCounter : public QObject {
+public:
+    long long paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+// One event of play. A click lands on a target the pupil can see: what showed it is not timed.
+struct Event {
+    Tavola::Handler handler;
+    std::optional<Ctl> clicked;
+};
+
+const Event shuffleTick{&Tavola::Timer2_Timer, std::nullopt};
+const Event turnRefresh{&Tavola::cmdNext_Click, std::nullopt};
+const Event hit{&Tavola::paricmd_Click, Ctl::paricmd};
+const Event miss{&Tavola::disparicmd_Click, Ctl::disparicmd};
+
+// A started game with its window built, shown and painted. The window's own timers still fire
+// inside processEvents; the dispatcher drops their events, so only the measured handlers play.
+struct ShownWindow {
+    ShownWindow()
+    {
+        tavola.start();
+        tavola.Form_Click();
+        view = std::make_unique<TavolaView>(tavola, [](Tavola::Handler) { });
+        view->sync();
+        view->show();
+        while (!view->windowHandle()->isExposed())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QCoreApplication::processEvents();
+        view->client()->installEventFilter(&counter);
+    }
+    // What the event loop does once a handler returns: the changed parts reach the screen.
+    static void toScreen() { QCoreApplication::processEvents(); }
+    // Outside the timing: the repaints still pending go through, so they never pile up from one
+    // iteration to the next, and the target about to be clicked is on screen.
+    void prepare(benchmark::State& bench, const Event& event)
+    {
+        bench.PauseTiming();
+        const long long paints = counter.paints;
+        tavola.state().score = 0; // a long run of hits would otherwise overflow the score
+        if (event.clicked) {
+            tavola.ctl(*event.clicked).visible = true;
+            view->sync();
+        }
+        toScreen();
+        counter.paints = paints;
+        bench.ResumeTiming();
+    }
+    void report(benchmark::State& bench) const
+    {
+        bench.counters["backdropPaints"]
+            = benchmark::Counter(static_cast<double>(counter.paints), benchmark::Counter::kAvgIterations);
+    }
+
+    BenchHost host;
+    Tavola tavola{host};
+    PaintCounter counter;
+    std::unique_ptr<TavolaView> view;
+};
+
+QImage deviceImage(QSize size, qreal ratio)
+{
+    QImage image((QSizeF(size) * ratio).toSize(), QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    return image;
+}
+
+qreal ratioOf(const benchmark::State& bench) { return static_cast<qreal>(bench.range(0)); }
+
+// The 256 bands alone over the whole client, as a turn leaves them.
+void backdropPaint(benchmark::State& bench)
+{
+    BenchHost host;
+    Tavola tavola{host};
+    tavola.start();
+    Backdrop backdrop([] { });
+    backdrop.setFixedSize(widgetRect(0, 0, clientWidthPx, clientHeightPx).size());
+    backdrop.setBands(true, tavola.form().bands);
+    QImage image = deviceImage(backdrop.size(), ratioOf(bench));
+    image.fill(Qt::magenta);
+    backdrop.render(&image);
+    // A bottom row still magenta would mean the bands were never painted.
+    if (image.pixelColor(image.width() - 1, image.height() - 1) != widgetColour(tavola.form().bands.back())) {
+        bench.SkipWithError("the backdrop did not paint its bands");
+        return;
+    }
+    for (auto _ : bench) {
+        backdrop.render(&image);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(backdropPaint)->ArgName("ratio")->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
+
+// The whole client with every control on it: what a full repaint costs.
+void clientPaint(benchmark::State& bench)
+{
+    ShownWindow window;
+    QWidget* client = window.view->client();
+    QImage image = deviceImage(client->size(), ratioOf(bench));
+    for (auto _ : bench) {
+        client->render(&image);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(clientPaint)->ArgName("ratio")->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
+
+// The handler and the sync that follows it.
+void handlerAndSync(benchmark::State& bench, Event event)
+{
+    ShownWindow window;
+    for (auto _ : bench) {
+        window.prepare(bench, event);
+        (window.tavola.*event.handler)();
+        window.view->sync();
+    }
+}
+BENCHMARK_CAPTURE(handlerAndSync, shuffleTick, shuffleTick)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(handlerAndSync, turnRefresh, turnRefresh)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(handlerAndSync, hitWithoutHeldFrames, hit)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(handlerAndSync, missWithoutHeldFrames, miss)->Unit(benchmark::kMicrosecond);
+
+// The handler, the sync and the repaint of what changed, as one event costs in the program.
+// The flash's frames are shown as the program shows them, only not held.
+void handlerToScreen(benchmark::State& bench, Event event)
+{
+    ShownWindow window;
+    window.host.onFrame = [&window] { window.view->holdFrame(0); };
+    for (auto _ : bench) {
+        if (event.clicked)
+            window.prepare(bench, event);
+        (window.tavola.*event.handler)();
+        window.view->sync();
+        ShownWindow::toScreen();
+    }
+    window.report(bench);
+}
+BENCHMARK_CAPTURE(handlerToScreen, shuffleTick, shuffleTick)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(handlerToScreen, turnRefresh, turnRefresh)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(handlerToScreen, hitFramesShownNotHeld, hit)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(handlerToScreen, missFramesShownNotHeld, miss)->Unit(benchmark::kMicrosecond);
+
+// The offscreen platform warns each time the fixed-size window tells it its size hints; that is
+// no news here, and it would bury the table. Every other message goes through.
+QtMessageHandler qtDefaultHandler = nullptr;
+
+void dropSizeHintWarnings(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (!message.contains(QLatin1String("propagateSizeHints")))
+        qtDefaultHandler(type, context, message);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qtDefaultHandler = qInstallMessageHandler(dropSizeHintWarnings);
+    // Offscreen unless told otherwise: the figures are our painting, not an X server's.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    benchmark::Initialize(&argc, argv);
+    QApplication app(argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
