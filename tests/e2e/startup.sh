@@ -9,124 +9,25 @@ set -euo pipefail
 
 zanfiro=$(readlink -f "$1")
 out=${ZANFIRO_E2E_OUT:-$(dirname "$zanfiro")}
-work=$(mktemp -d)
-rm -f "$out/e2e-failure.png"
-xvfb_pid=
-game_pid=
+here=$(dirname "$(readlink -f "$0")")
+failure_shot=$out/e2e-failure.png
+rm -f "$failure_shot"
+greeting_shot=$out/e2e-greeting.png
+# shellcheck source=lib/session.sh
+source "$here/lib/session.sh"
 
-cleanup() {
-    [[ -n $game_pid ]] && kill "$game_pid" 2>/dev/null || true
-    [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    [[ -n ${DISPLAY:-} ]] && import -window root "$out/e2e-failure.png" 2>/dev/null || true
-    exit 1
-}
-
-# A display number nobody uses, and a server that answers on it.
-for n in $(seq 71 120); do
-    [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -dpi 96 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break 2; sleep 0.1; done
-    kill "$xvfb_pid" 2>/dev/null || true
-    xvfb_pid=
-done
-[[ -n $xvfb_pid ]] || fail "no X server"
-
-export HOME=$work/home XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/runtime
-mkdir -p "$HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-records=$XDG_DATA_HOME/zanfiro
-
-visible_windows() { xdotool search --onlyvisible --pid "$game_pid" 2>/dev/null || true; }
-
-# Waits (up to $tenths tenths of a second) for a shown window of the game other than those
-# given; prints its id.
-wait_new_window() {
-    local id
-    for _ in $(seq "${tenths:-150}"); do
-        for id in $(visible_windows); do
-            [[ " $* " == *" $id "* ]] || { echo "$id"; return 0; }
-        done
-        kill -0 "$game_pid" 2>/dev/null || return 1
-        sleep 0.1
-    done
-    return 1
-}
-
-# Waits for the game to end and puts its exit status in $status (run it in this shell: only
-# the shell that started the game can collect its status).
-wait_end() {
-    for _ in $(seq 100); do
-        if ! kill -0 "$game_pid" 2>/dev/null; then
-            status=0
-            wait "$game_pid" || status=$?
-            game_pid=
-            return 0
-        fi
-        sleep 0.1
-    done
-    return 1
-}
+start_x
+private_home
 
 geometry() { xwininfo -id "$1" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w, h}'; }
 pixel() { convert "$1" -format "%[pixel:p{$2,$3}]" info:; }
-
-answer_prompt() {
-    local prompt greeting
-    prompt=$(wait_new_window) || fail "no name prompt"
-    xdotool windowfocus --sync "$prompt"
-    xdotool type --delay 20 "$1"
-    xdotool key Return
-    greeting=$(wait_new_window "$prompt") || fail "no greeting"
-    xdotool windowfocus --sync "$greeting"
-    import -window root "$out/e2e-greeting.png"
-    xdotool key Return
-}
-
-# A client's close box without a window manager: the same message the manager would send.
-close_box() {
-    python3 - "$1" <<'EOF'
-import ctypes, sys
-x = ctypes.cdll.LoadLibrary("libX11.so.6")
-x.XOpenDisplay.restype = ctypes.c_void_p
-x.XOpenDisplay.argtypes = [ctypes.c_char_p]
-x.XInternAtom.restype = ctypes.c_ulong
-x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-x.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
-x.XFlush.argtypes = [ctypes.c_void_p]
-class ClientMessage(ctypes.Structure):
-    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
-                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
-                ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
-class Event(ctypes.Union):
-    _fields_ = [("xclient", ClientMessage), ("pad", ctypes.c_long * 24)]
-display = x.XOpenDisplay(None)
-window = int(sys.argv[1])
-event = Event()
-event.xclient.type = 33
-event.xclient.window = window
-event.xclient.message_type = x.XInternAtom(display, b"WM_PROTOCOLS", 0)
-event.xclient.format = 32
-event.xclient.data[0] = x.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
-x.XSendEvent(display, window, 0, 0, ctypes.byref(event))
-x.XFlush(display)
-EOF
-}
 
 # --- First game: a record older than any score, so whatever happens this game makes the new one.
 mkdir -p "$records"
 printf -- '-100\r\n' >"$records/azanfiro.txt"
 printf 'Zeno\r\n' >"$records/zanfiro.txt"
 
-"$zanfiro" >"$work/game1.log" 2>&1 &
-game_pid=$!
+start_game game1
 answer_prompt Anna
 
 main=$(wait_new_window) || fail "no main window"
@@ -162,18 +63,15 @@ done
 read -r target_x target_y <<<"$target"
 xdotool mousemove --window "$main" "$target_x" "$target_y" click 1
 if warning=$(tenths=15 wait_new_window "$main"); then
-    xdotool windowfocus --sync "$warning"
-    xdotool key Return
+    answer_box "$warning"
 fi
 
 xdotool windowfocus --sync "$main"
 xdotool key alt+x
 goodbye=$(wait_new_window "$main") || fail "no goodbye after Alt+X"
-xdotool windowfocus --sync "$goodbye"
-xdotool key Return
+answer_box "$goodbye"
 congratulation=$(wait_new_window "$main" "$goodbye") || fail "no congratulation for the new record"
-xdotool windowfocus --sync "$congratulation"
-xdotool key Return
+answer_box "$congratulation"
 wait_end || fail "the game did not end after the congratulation"
 [[ $status == 0 ]] || fail "exit status $status after the exit flow"
 
@@ -184,8 +82,7 @@ cmp -s "$records/zanfiro.txt" <(printf 'Anna\r\n') || fail "name file: $(od -c "
 # --- Second game: the close box ends it at once, with status 0 and the record untouched.
 cp "$records/azanfiro.txt" "$work/score.before"
 cp "$records/zanfiro.txt" "$work/name.before"
-"$zanfiro" >"$work/game2.log" 2>&1 &
-game_pid=$!
+start_game game2
 answer_prompt Bea
 main=$(wait_new_window) || fail "no main window in the second game"
 xdotool windowfocus --sync "$main"
