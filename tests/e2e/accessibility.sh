@@ -9,7 +9,7 @@ set -euo pipefail
 
 zanfiro=$(readlink -f "$1")
 here=$(dirname "$(readlink -f "$0")")
-# shellcheck source=lib/session.sh
+# shellcheck source-path=SCRIPTDIR source=lib/session.sh
 source "$here/lib/session.sh"
 
 start_x

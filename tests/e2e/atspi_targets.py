@@ -14,7 +14,7 @@ A click that meets neither a good target nor a decoy (the shuffle moved it in be
 something else covers it) is tried again after the next tick. Exits non-zero, saying why on
 stderr, when the window cannot be read or nothing came of a few clicks.
 """
-import subprocess
+import ctypes
 import sys
 import time
 
@@ -39,10 +39,17 @@ def fail(why):
     sys.exit(1)
 
 
+def main_window(app):
+    for top in app:
+        if top is not None and top.getRole() == pyatspi.ROLE_FRAME:
+            return top
+    fail("no main window")
+
+
 def titled_values(app):
     """Each value label with the caption that titles it."""
     values = {}
-    for node in walk(app[0]):
+    for node in walk(main_window(app)):
         for relation in node.getRelationSet():
             if relation.getRelationType() != pyatspi.RELATION_LABELLED_BY:
                 continue
@@ -78,8 +85,8 @@ class Board:
     """The client area of the window and the controls on it, read afresh at every look."""
 
     def __init__(self, app):
-        self.app = app
-        fillers = [c for c in app[0] if c is not None and c.getRole() == pyatspi.ROLE_FILLER]
+        fillers = [c for c in main_window(app)
+                   if c is not None and c.getRole() == pyatspi.ROLE_FILLER]
         if not fillers:
             fail("no client area in the window")
         self.client = fillers[0]
@@ -177,17 +184,41 @@ def outcome(app, score, before, seconds=3.0):
     return None
 
 
-def click(point):
-    # The server takes the move and the click in order, so nothing waits for the move (which
-    # would wait forever when the pointer is already there). Then the pointer leaves the window,
-    # so that no tooltip comes up under it and passes for a box.
-    subprocess.run(["xdotool", "mousemove", str(point[0]), str(point[1]), "click", "1",
-                    "mousemove", str(PARKING[0]), str(PARKING[1])], check=True)
+class Pointer:
+    """The mouse, worked through the X server's test extension as xdotool works it, but with no
+    new process started between seeing a target and clicking it."""
+
+    def __init__(self):
+        self.x11 = ctypes.cdll.LoadLibrary("libX11.so.6")
+        self.xtst = ctypes.cdll.LoadLibrary("libXtst.so.6")
+        self.x11.XOpenDisplay.restype = ctypes.c_void_p
+        self.x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        self.x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+        self.xtst.XTestFakeMotionEvent.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int,
+                                                   ctypes.c_int, ctypes.c_ulong]
+        self.xtst.XTestFakeButtonEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int,
+                                                   ctypes.c_ulong]
+        self.display = self.x11.XOpenDisplay(None)
+        if not self.display:
+            fail("no X display")
+
+    def click(self, point):
+        # Then off the window, so that no tooltip comes up under the resting pointer and passes
+        # for a box.
+        self.xtst.XTestFakeMotionEvent(self.display, -1, point[0], point[1], 0)
+        self.xtst.XTestFakeButtonEvent(self.display, 1, True, 0)
+        self.xtst.XTestFakeButtonEvent(self.display, 1, False, 0)
+        self.xtst.XTestFakeMotionEvent(self.display, -1, PARKING[0], PARKING[1], 0)
+        self.x11.XSync(self.display, False)
 
 
 def play(app, wanted, what, attempts=8):
+    # An open box keeps the window from clicks, and would pass for what the click brought up.
+    if open_box(app) is not None:
+        fail("a message box is open: %s" % shown(open_box(app)))
     board = Board(app)
     score = titled_values(app)["score"]
+    pointer = Pointer()
     for _ in range(attempts):
         seen = board.after_tick()
         choice = choose(board, seen, wanted)
@@ -195,7 +226,7 @@ def play(app, wanted, what, attempts=8):
             continue
         before = value_text(score)
         number, point = choice
-        click(point)
+        pointer.click(point)
         result = outcome(app, score, before)
         if result:
             print("clicked: %s" % number)

@@ -13,7 +13,7 @@ here=$(dirname "$(readlink -f "$0")")
 failure_shot=$out/e2e-failure.png
 rm -f "$failure_shot"
 greeting_shot=$out/e2e-greeting.png
-# shellcheck source=lib/session.sh
+# shellcheck source-path=SCRIPTDIR source=lib/session.sh
 source "$here/lib/session.sh"
 
 start_x

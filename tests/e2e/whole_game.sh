@@ -16,7 +16,7 @@ here=$(dirname "$(readlink -f "$0")")
 out=${ZANFIRO_E2E_OUT:-$(dirname "$zanfiro")}
 failure_shot=$out/e2e-whole-game-failure.png
 rm -f "$failure_shot"
-# shellcheck source=lib/session.sh
+# shellcheck source-path=SCRIPTDIR source=lib/session.sh
 source "$here/lib/session.sh"
 
 start_x
@@ -85,9 +85,12 @@ ends_without_record() {
     [[ $status == 0 ]] || fail "exit status $status after the goodbye"
 }
 
+# The record files hold the score and the name, each as one line ended by CR LF.
 record_is() {
-    cmp -s "$records/azanfiro.txt" <(printf '%s\r\n' "$1") || fail "score file: $(od -An -c "$records/azanfiro.txt")"
-    cmp -s "$records/zanfiro.txt" <(printf '%s\r\n' "$2") || fail "name file: $(od -An -c "$records/zanfiro.txt")"
+    local file=$records/azanfiro.txt
+    cmp -s "$file" <(printf '%s\r\n' "$1") || fail "score file: $(od -An -tx1 "$file")"
+    file=$records/zanfiro.txt
+    cmp -s "$file" <(printf '%s\r\n' "$2") || fail "name file: $(od -An -tx1 "$file")"
 }
 
 # --- The first run ever: no record yet, so the labels are empty and the files made empty.
