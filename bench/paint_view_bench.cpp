@@ -10,8 +10,6 @@
 #include <QImage>
 #include <QWindow>
 
-#include <cstdlib>
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -19,43 +17,15 @@
 #include "app/qt/control_widgets.h"
 #include "app/qt/tavola_view.h"
 #include "app/tavola.h"
+#include "bench/quiet_host.h"
 
 namespace {
 
 using namespace zanfiro;
 
-class BenchHost : public Host {
-public:
-    std::function<void()> onFrame; // what a held frame does instead of holding
-
-    int msgBox(const std::string&, int, const std::string&) override { return answer::ok; }
-    std::string inputBox(const std::string&, const std::string&) override { return "Anna"; }
-    void playWave(const std::string&) override { }
-    std::string programDir() override { return "/prog"; }
-    std::string recordDir() override { return "/records"; }
-    FileKind fileKind(const std::string&) override { return FileKind::Regular; }
-    void touchAppend(const std::string&) override { }
-    std::string readBytes(const std::string&, std::size_t, std::uint64_t* fileSize) override
-    {
-        if (fileSize)
-            *fileSize = 0;
-        return {};
-    }
-    void writeDurable(const std::string&, const std::string&) override { }
-    void replaceFile(const std::string&, const std::string&) override { }
-    void removeFile(const std::string&) override { }
-    double systemTimer() override { return m_seconds += 0.0137; }
-    void holdFrame(int) override
-    {
-        if (onFrame)
-            onFrame();
-    }
-    void windowUnloaded() override { }
-    void windowShown() override { }
-    [[noreturn]] void endProgram(int) override { std::abort(); }
-
-private:
-    double m_seconds = 30000;
+// Its name prompt answers "Anna", so the window carries a name as in play.
+struct BenchHost : bench::QuietHost {
+    BenchHost() { name = "Anna"; }
 };
 
 // Counts the backdrop's paint events, to show that a figure "to screen" did paint.

@@ -3,41 +3,14 @@
 // are left out (this host holds no frame and logs nothing).
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-
 #include "app/tavola.h"
+#include "bench/quiet_host.h"
 
 namespace {
 
 using namespace zanfiro;
 
-class QuietHost : public Host {
-public:
-    int msgBox(const std::string&, int, const std::string&) override { return answer::ok; }
-    std::string inputBox(const std::string&, const std::string&) override { return {}; }
-    void playWave(const std::string&) override { }
-    std::string programDir() override { return "/prog"; }
-    std::string recordDir() override { return "/records"; }
-    FileKind fileKind(const std::string&) override { return FileKind::Regular; }
-    void touchAppend(const std::string&) override { }
-    std::string readBytes(const std::string&, std::size_t, std::uint64_t* fileSize) override
-    {
-        if (fileSize)
-            *fileSize = 0;
-        return {};
-    }
-    void writeDurable(const std::string&, const std::string&) override { }
-    void replaceFile(const std::string&, const std::string&) override { }
-    void removeFile(const std::string&) override { }
-    double systemTimer() override { return m_seconds += 0.0137; }
-    void holdFrame(int) override { }
-    void windowUnloaded() override { }
-    void windowShown() override { }
-    [[noreturn]] void endProgram(int) override { std::abort(); }
-
-private:
-    double m_seconds = 30000;
-};
+using bench::QuietHost;
 
 struct StartedWindow {
     StartedWindow()
