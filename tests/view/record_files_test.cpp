@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "app/qt/qt_host.h"
 #include "app/qt/record_files.h"
 #include "app/runtime_error.h"
 #include "record/commit.h"
@@ -20,30 +21,6 @@
 using namespace zanfiro;
 
 namespace {
-
-// The file operations of the game's host, on real files; nothing else is asked of it here.
-class DiskHost : public Host {
-public:
-    int msgBox(const std::string&, int, const std::string&) override { return answer::ok; }
-    std::string inputBox(const std::string&, const std::string&) override { return {}; }
-    void playWave(const std::string&) override { }
-    std::string programDir() override { return {}; }
-    std::string recordDir() override { return recordfiles::recordDir(); }
-    FileKind fileKind(const std::string& path) override { return recordfiles::fileKind(path); }
-    void touchAppend(const std::string& path) override { recordfiles::touchAppend(path); }
-    std::string readBytes(const std::string& path, std::size_t maxBytes, std::uint64_t* fileSize) override
-    {
-        return recordfiles::readBytes(path, maxBytes, fileSize);
-    }
-    void writeDurable(const std::string& path, const std::string& bytes) override { recordfiles::writeDurable(path, bytes); }
-    void replaceFile(const std::string& from, const std::string& to) override { recordfiles::replaceFile(from, to); }
-    void removeFile(const std::string& path) override { recordfiles::removeFile(path); }
-    double systemTimer() override { return 0; }
-    void holdFrame(int) override { }
-    void windowUnloaded() override { }
-    void windowShown() override { }
-    [[noreturn]] void endProgram(int) override { std::abort(); }
-};
 
 class RecordFiles : public ::testing::Test {
 protected:
@@ -202,7 +179,7 @@ class DiskCommit : public RecordFiles, public ::testing::WithParamInterface<Disk
 
 TEST_P(DiskCommit, AFailedWriteLeavesAWholePairAfterTheNextLoad)
 {
-    DiskHost host;
+    QtHost host; // the game's own host: its file operations are the real ones
     const std::string folder = dir.path().toStdString() + "/";
     const RecordPaths paths = recordPaths(folder);
     put(paths.score, " 5\r\n");
@@ -235,7 +212,7 @@ INSTANTIATE_TEST_SUITE_P(Steps, DiskCommit,
 
 TEST_F(RecordFiles, ACommitWithoutFaultsLeavesOnlyThePair)
 {
-    DiskHost host;
+    QtHost host; // the game's own host: its file operations are the real ones
     const RecordPaths paths = recordPaths(dir.path().toStdString() + "/");
     commitRecord(host, paths, " 1\r\n", "\r\n");
     EXPECT_EQ(bytesOf(paths.score), " 1\r\n");
