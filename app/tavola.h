@@ -112,7 +112,6 @@ private:
     GameState m_state;
     Rnd m_rnd;
     std::optional<Loaded> m_loaded;
-    bool m_loading = false;
     bool m_ending = false;
     bool m_exitFlowRunning = false;
 };
