@@ -6,6 +6,7 @@
 #include <clocale>
 
 #include "app/qt/artwork.h"
+#include "app/qt/launch_options.h"
 #include "app/qt/qt_host.h"
 #include "app/tavola.h"
 
@@ -32,9 +33,11 @@ int main(int argc, char** argv)
     // Numbers are read and written the same way under every locale.
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QStringLiteral("Zanfiro"));
+    QApplication::setApplicationVersion(QStringLiteral(ZANFIRO_VERSION));
     QApplication::setStyle(new GameStyle);
     // The name prompt and the greeting come before the window: closing them must not quit.
     QApplication::setQuitOnLastWindowClosed(false);
+    [[maybe_unused]] const zanfiro::LaunchOptions options = zanfiro::parseLaunchOptions(QApplication::arguments());
     // One icon for the window and its boxes, drawn once the prompt's event loop runs, so the
     // prompt does not wait for it.
     QTimer::singleShot(0, [] { QApplication::setWindowIcon(zanfiro::artwork::windowIcon()); });
