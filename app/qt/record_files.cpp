@@ -19,6 +19,7 @@
 #endif
 
 #include "app/runtime_error.h"
+#include "record/file_errors.h"
 
 namespace zanfiro::recordfiles {
 
@@ -29,23 +30,7 @@ QString qPath(const std::string& path) { return QString::fromUtf8(path.data(), q
 [[noreturn]] void fail(ErrorNumber number, const std::string& path) { throw RuntimeError(number, path); }
 
 // What the platform said, read straight after the call that failed.
-ErrorNumber fromErrno(int error, ErrorNumber otherwise)
-{
-    switch (error) {
-    case EACCES:
-    case EPERM:
-    case EROFS: return ErrorNumber::PermissionDenied;
-    case ENOENT:
-    case ENOTDIR: return ErrorNumber::PathNotFound;
-    case ENOSPC:
-#ifdef EDQUOT
-    case EDQUOT:
-#endif
-        return ErrorNumber::DiskFull;
-    case EIO: return ErrorNumber::DeviceIoError;
-    default: return otherwise;
-    }
-}
+ErrorNumber fromErrno(int error, ErrorNumber otherwise) { return errorFromErrno(error, otherwise); }
 
 // Checked before any open: opening a FIFO waits for a peer and would freeze the game.
 void refuseIfNotAFile(const std::string& path)

@@ -1,0 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "app/runtime_error.h"
+
+namespace zanfiro {
+
+// The run-time error a refused file operation shows, from the number the system gave for it.
+// `otherwise` is the error for a number with no closer meaning.
+ErrorNumber errorFromErrno(int error, ErrorNumber otherwise);
+
+} // namespace zanfiro
