@@ -1,17 +1,70 @@
 #!/bin/sh
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installs what building, running and testing Zanfiro needs on Debian 12 (run as root or with sudo).
+# Installs what Zanfiro needs on Debian 12 and is still missing, as root or with sudo.
+#   scripts/install-deps.sh          what building and running the game needs
+#   scripts/install-deps.sh --test   that and what the tests, benchmarks, soak run and the
+#                                    Windows build of the core under wine need
+# One package a line, so that lists from different changes merge cleanly.
 set -eu
-packages="cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev libgtest-dev libgmock-dev
-  libbenchmark-dev fonts-liberation2 fonts-dejavu-core xvfb xauth xdotool x11-utils imagemagick
-  pulseaudio pulseaudio-utils sox appstream desktop-file-utils clang libclang-rt-14-dev at-spi2-core python3-pyatspi dbus-daemon"
+
+# Building and running. Qt's X11 platform plugin is in libqt6gui6 and its sound back end in
+# libqt6multimedia6, both pulled in by the -dev packages; the fonts are inside the program.
+build_packages="
+cmake
+ninja-build
+g++
+qt6-base-dev
+qt6-multimedia-dev
+"
+
+test_packages="
+pkg-config
+libgtest-dev
+libgmock-dev
+libbenchmark-dev
+fonts-liberation2
+fonts-dejavu-core
+xvfb
+xauth
+xdotool
+x11-utils
+imagemagick
+pulseaudio
+pulseaudio-utils
+sox
+appstream
+desktop-file-utils
+clang
+libclang-rt-14-dev
+at-spi2-core
+python3-pyatspi
+dbus-daemon
+xxd
+bc
+googletest
+g++-mingw-w64-x86-64-posix
+wine64
+"
+
+case "${1:-}" in
+"") packages=$build_packages ;;
+--test) packages="$build_packages $test_packages" ;;
+*) echo "usage: $0 [--test]" >&2; exit 2 ;;
+esac
+
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
 done
 [ -z "$missing" ] && exit 0
 SUDO=""
-[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+if [ "$(id -u)" -ne 0 ]; then
+  command -v sudo >/dev/null || {
+    echo "Missing:$missing. Install them as root: su -c '$0 $*'" >&2
+    exit 1
+  }
+  SUDO="sudo"
+fi
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -qq
 # shellcheck disable=SC2086

@@ -6,7 +6,7 @@
 set -eu
 cd "$(dirname "$0")/.."
 jobs="$(nproc)"
-./scripts/install-deps.sh
+./scripts/install-deps.sh --test
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j"$jobs"

@@ -62,7 +62,7 @@ start_accessibility_bus() {
     [[ -x $launcher && -x /usr/libexec/at-spi2-registryd ]] || missing=at-spi2-core
     command -v dbus-daemon >/dev/null || missing="$missing dbus-daemon"
     /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || missing="$missing python3-pyatspi"
-    [[ -z $missing ]] || fail "missing packages: ${missing# } (scripts/install-deps.sh installs them)"
+    [[ -z $missing ]] || fail "missing packages: ${missing# } (scripts/install-deps.sh --test installs them)"
 
     dbus-daemon --session --nofork --nosyslog --print-address=3 3>"$work/bus.address" 2>"$work/bus.log" &
     bus_pid=$!
