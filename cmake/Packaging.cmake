@@ -18,6 +18,8 @@ if(NOT UNIX OR APPLE)
   # Elsewhere the program and its sounds travel together as one folder.
   install(TARGETS zanfiro RUNTIME DESTINATION .)
   install(DIRECTORY sound/suoni/ DESTINATION suoni FILES_MATCHING PATTERN "*.wav")
+  install(FILES app/qt/fonts/LICENSE DESTINATION . RENAME LICENSE-fonts.txt)
+  install(FILES LICENSE DESTINATION . RENAME LICENSE.txt)
   return()
 endif()
 
@@ -72,6 +74,15 @@ License: GPL-3.0-or-later
  On Debian systems the full text of the GNU General Public License version 3 is in
  /usr/share/common-licenses/GPL-3.
 ")
+# The fonts inside the program keep their own licence, whose text must travel with them.
+file(READ app/qt/fonts/LICENSE ZANFIRO_FONT_LICENCE)
+string(REGEX REPLACE "\n\n" "\n.\n" ZANFIRO_FONT_LICENCE "${ZANFIRO_FONT_LICENCE}")
+string(REGEX REPLACE "\n([^\n])" "\n \\1" ZANFIRO_FONT_LICENCE "${ZANFIRO_FONT_LICENCE}")
+file(APPEND ${ZANFIRO_DOC_STAGE}/copyright "
+Files: app/qt/fonts/*
+Copyright: 2010 Google Corporation; 2012 Red Hat, Inc.
+License: OFL-1.1
+ ${ZANFIRO_FONT_LICENCE}")
 file(WRITE ${ZANFIRO_DOC_STAGE}/changelog
 "zanfiro (${PROJECT_VERSION}) stable; urgency=medium
 
@@ -110,14 +121,13 @@ set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The xcb platform plugin ships in libqt6gui6 and the sound back end in libqt6multimedia6 (it talks
-# to PulseAudio, which PipeWire also serves); the fonts are loaded by name, so no linker sees them.
+# to PulseAudio, which PipeWire also serves); the layout's fonts are inside the program.
 find_program(ZANFIRO_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(ZANFIRO_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2")
 else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libc6, libstdc++6, libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6multimedia6 (>= 6.4), fonts-liberation2")
+    "libc6, libstdc++6, libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6multimedia6 (>= 6.4)")
 endif()
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pulseaudio | pipewire-pulse")
 

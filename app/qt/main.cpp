@@ -8,6 +8,7 @@
 #include "app/qt/artwork.h"
 #include "app/qt/launch_options.h"
 #include "app/qt/qt_host.h"
+#include "app/qt/shipped_fonts.h"
 #include "app/tavola.h"
 
 namespace {
@@ -35,6 +36,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Zanfiro"));
     QApplication::setApplicationVersion(QStringLiteral(ZANFIRO_VERSION));
     QApplication::setStyle(new GameStyle);
+    zanfiro::registerShippedFonts();
     // The name prompt and the greeting come before the window: closing them must not quit.
     QApplication::setQuitOnLastWindowClosed(false);
     [[maybe_unused]] const zanfiro::LaunchOptions options = zanfiro::parseLaunchOptions(QApplication::arguments());

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// One QApplication for every view test, on the offscreen platform unless told otherwise.
+// One QApplication for every view test, on the offscreen platform unless told otherwise, with
+// the program's own fonts.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+
+#include "app/qt/shipped_fonts.h"
 
 int main(int argc, char** argv)
 {
@@ -11,5 +14,7 @@ int main(int argc, char** argv)
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    // The fonts the program ships, registered as the program does at start.
+    zanfiro::registerShippedFonts();
     return RUN_ALL_TESTS();
 }

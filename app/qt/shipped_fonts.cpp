@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/qt/shipped_fonts.h"
+
+#include <QFontDatabase>
+
+namespace zanfiro {
+
+QStringList shippedFontFiles()
+{
+    // Only the faces the layout uses: Liberation Sans for "MS Sans Serif", "Arial" and "Arial Black"
+    // (regular, bold, bold italic), Liberation Serif bold for "Times New Roman".
+    return {
+        QStringLiteral(":/fonts/LiberationSans-Regular.ttf"),
+        QStringLiteral(":/fonts/LiberationSans-Bold.ttf"),
+        QStringLiteral(":/fonts/LiberationSans-BoldItalic.ttf"),
+        QStringLiteral(":/fonts/LiberationSerif-Bold.ttf"),
+    };
+}
+
+bool registerShippedFonts()
+{
+    // A face registered after the system's replaces the system's face of the same family, maker
+    // and style, so a different version installed on the system never draws.
+    bool all = true;
+    for (const QString& file : shippedFontFiles())
+        all = QFontDatabase::addApplicationFont(file) >= 0 && all;
+    return all;
+}
+
+} // namespace zanfiro

@@ -1,0 +1,17 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QStringList>
+
+namespace zanfiro {
+
+// The faces the layout was measured with travel inside the program, so every system draws the
+// same glyphs whether or not it has them installed.
+// Registers them with the font database; later lookups of their families find these copies.
+// Returns false when a face could not be registered (then the system's faces or a fallback draw).
+bool registerShippedFonts();
+
+// The resource paths of the shipped faces.
+QStringList shippedFontFiles();
+
+} // namespace zanfiro
