@@ -9,4 +9,8 @@ namespace zanfiro {
 // `otherwise` is the error for a number with no closer meaning.
 ErrorNumber errorFromErrno(int error, ErrorNumber otherwise);
 
+// The same from a Windows system error code (GetLastError). The codes are the documented numbers,
+// so the table builds and is tested on every system.
+ErrorNumber errorFromWin32(unsigned long code, ErrorNumber otherwise);
+
 } // namespace zanfiro

@@ -18,6 +18,7 @@
 #include <unistd.h>
 #endif
 
+#include "app/qt/platform_error.h"
 #include "app/runtime_error.h"
 #include "record/file_errors.h"
 
@@ -29,8 +30,8 @@ QString qPath(const std::string& path) { return QString::fromUtf8(path.data(), q
 
 [[noreturn]] void fail(ErrorNumber number, const std::string& path) { throw RuntimeError(number, path); }
 
-// What the platform said, read straight after the call that failed.
-ErrorNumber fromErrno(int error, ErrorNumber otherwise) { return errorFromErrno(error, otherwise); }
+// What the platform said, read straight after the call that failed (on Windows, GetLastError()).
+ErrorNumber fromErrno(int error, ErrorNumber otherwise) { return lastFileError(error, otherwise); }
 
 // Checked before any open: opening a FIFO waits for a peer and would freeze the game.
 void refuseIfNotAFile(const std::string& path)
@@ -92,7 +93,7 @@ void moveOver(const QString& from, const QString& to, const std::string& path)
 #ifdef Q_OS_WIN
     if (!MoveFileExW(reinterpret_cast<LPCWSTR>(from.utf16()), reinterpret_cast<LPCWSTR>(to.utf16()),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        fail(GetLastError() == ERROR_ACCESS_DENIED ? ErrorNumber::PermissionDenied : ErrorNumber::PathFileAccessError, path);
+        fail(errorFromWin32(GetLastError(), ErrorNumber::PathFileAccessError), path);
 #else
     if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
         fail(fromErrno(errno, ErrorNumber::PathFileAccessError), path);
