@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "record/best_score.h"
 
-#include <charconv>
 #include <limits>
+#include <locale>
+#include <sstream>
 #include <string>
 
 namespace zanfiro {
@@ -39,15 +40,15 @@ double scoreValue(std::string_view text)
     if (digitCount == 0)
         return 0.0;
 
-    // from_chars takes no "+" sign; the sign is put back at the end.
+    // The digits alone are read, the sign is put back at the end. A stream with the classic locale
+    // reads them the same under every locale and every standard library (MinGW's GCC 11 has no
+    // from_chars for double); past the range of a double it gives the largest and fails.
+    std::istringstream digits(packed.substr(digitsFrom, end - digitsFrom));
+    digits.imbue(std::locale::classic());
     double value = 0.0;
-    const char* first = packed.data() + digitsFrom;
-    const auto [ptr, error] = std::from_chars(first, packed.data() + end, value, std::chars_format::fixed);
-    if (error == std::errc::result_out_of_range) {
+    if (!(digits >> value)) {
         // Without an exponent, only a huge whole part overflows; a tiny fraction underflows.
         value = wholeIsZero ? 0.0 : std::numeric_limits<double>::infinity();
-    } else if (error != std::errc{} || ptr == first) {
-        value = 0.0;
     }
     return negative ? -value : value;
 }
