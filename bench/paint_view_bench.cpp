@@ -112,7 +112,7 @@ void backdropPaint(benchmark::State& bench)
     Tavola tavola{host};
     tavola.start();
     Backdrop backdrop([] { });
-    backdrop.setFixedSize(widgetRect(0, 0, clientWidthPx, clientHeightPx).size());
+    backdrop.setFixedSize(clientWidthPx, clientHeightPx);
     backdrop.setBands(true, tavola.form().bands);
     QImage image = deviceImage(backdrop.size(), ratioOf(bench));
     image.fill(Qt::magenta);

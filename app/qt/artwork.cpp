@@ -238,15 +238,24 @@ QIcon windowIcon()
     return icon;
 }
 
-// QCursor takes its hot spot in device-independent pixels, like the pixmap's logical size.
-QCursor crosshairCursor(qreal devicePixelRatio)
+// QCursor takes its hot spot in device-independent pixels, like the pixmap's logical size. The hot
+// spot is the pixel under the middle of the grid pixel it marks.
+template <typename Draw>
+QCursor zoomedCursor(qreal devicePixelRatio, qreal zoom, qreal hotSpotOnGrid, Draw draw)
 {
-    return QCursor(drawOnGrid(cursorSize, devicePixelRatio, drawCrosshair), 16, 16);
+    const qreal usableZoom = std::isfinite(zoom) && zoom > 0 ? zoom : 1.0;
+    const int hotSpot = static_cast<int>((hotSpotOnGrid + 0.5) * usableZoom);
+    return QCursor(drawOnGrid(qRound(cursorSize * usableZoom), devicePixelRatio, draw), hotSpot, hotSpot);
 }
 
-QCursor fourArrowsCursor(qreal devicePixelRatio)
+QCursor crosshairCursor(qreal devicePixelRatio, qreal zoom)
 {
-    return QCursor(drawOnGrid(cursorSize, devicePixelRatio, drawFourArrows), 10, 10);
+    return zoomedCursor(devicePixelRatio, zoom, 16, drawCrosshair);
+}
+
+QCursor fourArrowsCursor(qreal devicePixelRatio, qreal zoom)
+{
+    return zoomedCursor(devicePixelRatio, zoom, 10, drawFourArrows);
 }
 
 QPixmap noEntrySign(int logicalSize, qreal devicePixelRatio)

@@ -12,10 +12,11 @@ enum class Face { Smiling, Neutral, Laughing };
 
 // Window icon: title bar and task bar (sizes 16 to 256).
 QIcon windowIcon();
+// Pointers are 32 x 32 at zoom 1 and grow with the window's zoom.
 // Crosshair over the window, its labels and the disabled start button; hot spot at the centre.
-QCursor crosshairCursor(qreal devicePixelRatio);
-// Four arrowheads around a small diamond, over paricmd only; hot spot (10, 10).
-QCursor fourArrowsCursor(qreal devicePixelRatio);
+QCursor crosshairCursor(qreal devicePixelRatio, qreal zoom = 1.0);
+// Four arrowheads around a small diamond, over paricmd only; hot spot (10, 10) at zoom 1.
+QCursor fourArrowsCursor(qreal devicePixelRatio, qreal zoom = 1.0);
 // Red disc with a white bar, on the exit button.
 QPixmap noEntrySign(int logicalSize, qreal devicePixelRatio);
 // Yellow faces of the start button.

@@ -43,21 +43,22 @@ const QColor frameShadow(0x80, 0x80, 0x80);
 const QColor frameDark(0x00, 0x00, 0x00);
 const QColor etchedGrey(0x80, 0x80, 0x80);
 
-void drawBevel(QPainter& painter, const QRect& rect, bool down)
+// Two rings of the given thickness, light over dark when raised and the other way when pressed;
+// the bottom and right edges are drawn last, over the corners they share with the top and left.
+void drawBevel(QPainter& painter, const QRect& rect, bool down, int thickness)
 {
     const QColor& outerTopLeft = down ? frameDark : frameHighlight;
     const QColor& innerTopLeft = down ? frameShadow : frameLight;
     const QColor& outerBottomRight = down ? frameHighlight : frameDark;
     const QColor& innerBottomRight = down ? frameLight : frameShadow;
     const QRect& outer = rect;
-    const QRect inner = outer.adjusted(1, 1, -1, -1);
-    const auto edges = [&painter](const QRect& r, const QColor& topLeft, const QColor& bottomRight) {
-        painter.setPen(topLeft);
-        painter.drawLine(r.topLeft(), r.topRight());
-        painter.drawLine(r.topLeft(), r.bottomLeft());
-        painter.setPen(bottomRight);
-        painter.drawLine(r.bottomLeft(), r.bottomRight());
-        painter.drawLine(r.topRight(), r.bottomRight());
+    const QRect inner = outer.adjusted(thickness, thickness, -thickness, -thickness);
+    const int t = thickness;
+    const auto edges = [&painter, t](const QRect& r, const QColor& topLeft, const QColor& bottomRight) {
+        painter.fillRect(QRect(r.left(), r.top(), r.width(), t), topLeft);
+        painter.fillRect(QRect(r.left(), r.top(), t, r.height()), topLeft);
+        painter.fillRect(QRect(r.left(), r.bottom() - t + 1, r.width(), t), bottomRight);
+        painter.fillRect(QRect(r.right() - t + 1, r.top(), t, r.height()), bottomRight);
     };
     edges(outer, outerTopLeft, outerBottomRight);
     edges(inner, innerTopLeft, innerBottomRight);
@@ -65,12 +66,7 @@ void drawBevel(QPainter& painter, const QRect& rect, bool down)
 
 } // namespace
 
-QRect widgetRect(int left, int top, int width, int height)
-{
-    return {left * designScale, top * designScale, width * designScale, height * designScale};
-}
-
-QFont widgetFont(const Font& font)
+QFont widgetFont(const Font& font, double zoom)
 {
     const Font& chosen = font.pointSize > 0 ? font : standardFont;
     QFont result;
@@ -80,7 +76,7 @@ QFont widgetFont(const Font& font)
             choice = &candidate;
     result.setFamilies({QString::fromLatin1(choice->first), QString::fromLatin1(choice->second)});
     result.setStyleHint(choice->hint);
-    result.setPixelSize(qRound(chosen.pointSize * referenceDpi / pointsPerInch * designScale));
+    result.setPixelSize(qMax(1, qRound(chosen.pointSize * referenceDpi / pointsPerInch * zoom)));
     if (choice->heavy)
         result.setWeight(QFont::Black);
     else
@@ -138,6 +134,14 @@ void ControlButton::setPictures(const QPixmap& normal, const QPixmap& down, cons
     update();
 }
 
+void ControlButton::setZoom(double zoom)
+{
+    if (zoom == m_zoom)
+        return;
+    m_zoom = zoom;
+    update();
+}
+
 const QPixmap& ControlButton::currentPicture() const
 {
     if (!isEnabled())
@@ -168,13 +172,16 @@ bool ControlButton::event(QEvent* event)
 
 void ControlButton::paintEvent(QPaintEvent*)
 {
+    // The classic desktop's one-pixel lines and three-pixel margins, grown with the zoom.
+    const auto px = [this](int designPixels) { return qMax(designPixels > 0 ? 1 : 0, qRound(designPixels * m_zoom)); };
+    const int line = px(1);
     QPainter painter(this);
     painter.fillRect(rect(), m_face);
-    drawBevel(painter, rect(), isDown());
+    drawBevel(painter, rect(), isDown(), line);
 
     // A pressed button's contents move one pixel down and right, as on the classic desktop.
-    const QPoint shift = isDown() ? QPoint(1, 1) : QPoint(0, 0);
-    const QRect content = rect().adjusted(3, 3, -3, -3).translated(shift);
+    const QPoint shift = isDown() ? QPoint(line, line) : QPoint(0, 0);
+    const QRect content = rect().adjusted(px(3), px(3), -px(3), -px(3)).translated(shift);
     const QPixmap& picture = currentPicture();
     const QSizeF pictureSize = picture.isNull() ? QSizeF() : picture.deviceIndependentSize();
     const int textHeight = text().isEmpty() ? 0 : fontMetrics().height();
@@ -190,7 +197,7 @@ void ControlButton::paintEvent(QPaintEvent*)
         painter.setFont(font());
         if (!isEnabled()) {
             painter.setPen(frameHighlight);
-            painter.drawText(textRect.translated(1, 1), flags, text());
+            painter.drawText(textRect.translated(line, line), flags, text());
             painter.setPen(etchedGrey);
         } else {
             painter.setPen(Qt::black);
@@ -198,9 +205,10 @@ void ControlButton::paintEvent(QPaintEvent*)
         painter.drawText(textRect, flags, text());
     }
     if (hasFocus()) {
-        QPen dotted(Qt::black, 1, Qt::DotLine);
+        QPen dotted(Qt::black, line, Qt::DotLine);
         painter.setPen(dotted);
-        painter.drawRect(rect().adjusted(4, 4, -5, -5));
+        const int inset = px(4);
+        painter.drawRect(rect().adjusted(inset, inset, -inset - line, -inset - line));
     }
 }
 

@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
-#include <QRect>
 #include <QString>
 
 #include <string>
@@ -17,14 +16,9 @@
 
 namespace zanfiro {
 
-// Design pixels per widget pixel. Every place, size and font size goes through here, so a
-// smaller window for small screens is a change of this one number.
-inline constexpr int designScale = 1;
-
-QRect widgetRect(int left, int top, int width, int height);
-// Sizes in points as a 96-DPI screen draws them, whatever DPI the display reports; the
-// design's families mapped to metric-compatible ones that ship with the system.
-QFont widgetFont(const Font& font);
+// Sizes in points as a 96-DPI screen draws them at the given zoom, whatever DPI the display
+// reports; the design's families mapped to metric-compatible ones that ship with the system.
+QFont widgetFont(const Font& font, double zoom = 1.0);
 QColor widgetColour(Colour colour);
 // A caption as a label shows it: CR LF (or a lone CR or LF) is one line break.
 QString labelText(const std::string& caption);
@@ -41,15 +35,18 @@ public:
     void setFace(const QColor& colour);
     QColor face() const { return m_face; }
     void setPictures(const QPixmap& normal, const QPixmap& down, const QPixmap& disabled);
+    // The picture on show now, as drawn for the window's zoom and pixel ratio.
+    const QPixmap& currentPicture() const;
+    // Frame, focus cue and the pressed look's shift drawn for this zoom.
+    void setZoom(double zoom);
 
 protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    const QPixmap& currentPicture() const;
-
     QColor m_face;
+    double m_zoom = 1.0;
     QPixmap m_normal;
     QPixmap m_down;
     QPixmap m_disabled;

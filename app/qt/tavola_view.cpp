@@ -2,9 +2,9 @@
 #include "app/qt/tavola_view.h"
 
 #include <QCloseEvent>
-#include <QLayout>
 #include <QLineEdit>
 #include <QResizeEvent>
+#include <QShortcut>
 #include <QTimer>
 
 #include <chrono>
@@ -22,28 +22,22 @@ constexpr std::array<Ctl, 2> timerControls{Ctl::Timer1, Ctl::Timer2};
 constexpr Colour buttonFace = 0xF0F0F0;
 constexpr Colour labelFace = 0xF0F0F0;
 
-QCursor pointerOf(const Control& control, qreal ratio)
-{
-    if (control.pointer == Pointer::FourArrows)
-        return artwork::fourArrowsCursor(ratio);
-    return control.kind == ControlKind::TextBox ? QCursor(Qt::IBeamCursor) : QCursor(Qt::ArrowCursor);
-}
-
 } // namespace
 
 TavolaView::TavolaView(Tavola& tavola, Dispatch dispatch, QWidget* parent)
     : QMainWindow(parent), m_tavola(tavola), m_dispatch(std::move(dispatch))
 {
     setObjectName(QStringLiteral("Tavola"));
-    // A fixed client area: minimise and close, no maximise.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-        | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+        | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
     m_backdrop = new Backdrop([this] { run(&Tavola::Form_Click); }, this);
     m_backdrop->setObjectName(QStringLiteral("client"));
-    m_backdrop->setFixedSize(widgetRect(0, 0, clientWidthPx, clientHeightPx).size());
+    m_backdrop->setMinimumSize(Zoom{minimumZoom, {}}.area().size());
     m_backdrop->setCursor(artwork::crosshairCursor(devicePixelRatioF()));
+    connect(m_backdrop, &Backdrop::resized, this, &TavolaView::fitToClient);
     setCentralWidget(m_backdrop);
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // The whiteboard's key; the design's menus stay as they are.
+    connect(new QShortcut(QKeySequence(Qt::Key_F11), this), &QShortcut::activated, this, &TavolaView::toggleFullScreen);
     buildMenu();
     buildControls();
     for (std::size_t i = 0; i < timerControls.size(); ++i) {
@@ -55,11 +49,13 @@ TavolaView::TavolaView(Tavola& tavola, Dispatch dispatch, QWidget* parent)
         connect(timer, &QTimer::timeout, this, [this, handler] { run(handler); });
         m_timers[i] = timer;
     }
+    // The design size until told otherwise; a window sized by Qt would be cut to the screen.
+    resize(sizeHint());
 }
 
 TavolaView::~TavolaView() = default;
 
-QWidget* TavolaView::client() const { return m_backdrop; }
+QWidget* TavolaView::client() const { return m_backdrop->area(); }
 
 QWidget* TavolaView::widgetOf(Ctl id) const
 {
@@ -88,6 +84,7 @@ void TavolaView::sync()
     if (m_retired || !m_tavola.loaded())
         return;
     m_dirty = QRegion();
+    m_bandsDirty = false;
     const Controls& controls = m_tavola.controls();
     for (Binding& binding : m_bindings)
         apply(binding, controls[index(binding.id)]);
@@ -96,8 +93,7 @@ void TavolaView::sync()
         m_caption = form.caption;
         setWindowTitle(QString::fromStdString(form.caption));
     }
-    if (m_backdrop->setBands(form.hasBackdrop, form.bands))
-        m_dirty += m_backdrop->rect();
+    m_bandsDirty = m_backdrop->setBands(form.hasBackdrop, form.bands);
     syncTimers();
 }
 
@@ -118,10 +114,10 @@ bool TavolaView::apply(Binding& binding, const Control& control)
         changed = true;
     }
     const bool sizesItself = control.kind == ControlKind::Label && control.autoSize;
-    const bool placeChanged = first || last.left != control.left || last.top != control.top
+    const bool placeChanged = first || last.scale != m_zoom.scale || last.left != control.left || last.top != control.top
         || last.width != control.width || last.height != control.height;
     if (placeChanged || (sizesItself && captionChanged)) {
-        const QRect place = widgetRect(control.left, control.top, control.width, control.height);
+        const QRect place = m_zoom.rect(control.left, control.top, control.width, control.height);
         if (sizesItself) {
             // The label grows from its top-left corner to fit its caption.
             widget->move(place.topLeft());
@@ -133,6 +129,7 @@ bool TavolaView::apply(Binding& binding, const Control& control)
         last.top = control.top;
         last.width = control.width;
         last.height = control.height;
+        last.scale = m_zoom.scale;
         changed = true;
     }
     if (first || last.backColor != control.backColor || last.foreColor != control.foreColor) {
@@ -189,13 +186,7 @@ void TavolaView::applyEnabled(Binding& binding, const Control& control)
 {
     QWidget* widget = binding.widget;
     widget->setEnabled(control.enabled);
-    if (control.kind == ControlKind::Label)
-        return;
-    // Over a disabled control the mouse belongs to the window, and so does its pointer.
-    if (control.enabled)
-        widget->setCursor(pointerOf(control, devicePixelRatioF()));
-    else
-        widget->unsetCursor();
+    applyPointer(widget, control);
 }
 
 void TavolaView::syncTimers()
@@ -220,8 +211,10 @@ void TavolaView::syncTimers()
 void TavolaView::holdFrame(int ms)
 {
     sync();
-    if (!m_dirty.isEmpty() && isVisible())
-        m_backdrop->repaint(m_dirty);
+    if (isVisible() && m_bandsDirty)
+        m_backdrop->repaint();
+    else if (isVisible() && !m_dirty.isEmpty())
+        client()->repaint(m_dirty);
     // The flash owns the program for this long: no click, tick or repaint gets in.
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
@@ -244,11 +237,15 @@ void TavolaView::changeEvent(QEvent* event)
     if (event->type() != QEvent::WindowStateChange || m_retired || !m_tavola.loaded())
         return;
     const Qt::WindowStates states = windowState();
-    const int state = (states & Qt::WindowMinimized) ? 1 : (states & Qt::WindowMaximized) ? 2 : 0;
+    // Full screen is the whiteboard's way of maximising.
+    const bool maximised = states & (Qt::WindowMaximized | Qt::WindowFullScreen);
+    const int state = (states & Qt::WindowMinimized) ? 1 : maximised ? 2 : 0;
     if (state == m_tavola.form().windowState)
         return;
     m_tavola.setWindowState(state);
-    run(&Tavola::Form_Resize);
+    // A window about to be shown gets its Form_Resize from the show itself.
+    if (isVisible())
+        run(&Tavola::Form_Resize);
 }
 
 void TavolaView::resizeEvent(QResizeEvent* event)
@@ -256,6 +253,30 @@ void TavolaView::resizeEvent(QResizeEvent* event)
     QMainWindow::resizeEvent(event);
     if (event->oldSize().isValid() && event->oldSize() != event->size() && !m_retired && m_tavola.loaded())
         run(&Tavola::Form_Resize);
+}
+
+void TavolaView::toggleFullScreen()
+{
+    // Leaving full screen goes back to a maximised window if it was one.
+    setWindowState(windowState() ^ Qt::WindowFullScreen);
+}
+
+void TavolaView::fitToClient()
+{
+    const Zoom zoom = Zoom::fitting(m_backdrop->size());
+    client()->setGeometry(zoom.area());
+    const bool rescaled = zoom.scale != m_zoom.scale;
+    m_zoom = zoom;
+    if (!rescaled || m_retired || !m_tavola.loaded())
+        return;
+    m_backdrop->setCursor(artwork::crosshairCursor(devicePixelRatioF(), m_zoom.scale));
+    const Controls& controls = m_tavola.controls();
+    for (Binding& binding : m_bindings)
+        dress(binding.widget, controls[index(binding.id)]);
+    // Places follow the fonts: a label that sizes itself measures its caption in the new one.
+    if (m_tavola.loaded())
+        for (Binding& binding : m_bindings)
+            apply(binding, controls[index(binding.id)]);
 }
 
 void TavolaView::closeEvent(QCloseEvent* event)

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/qt/zoom.h"
 #include "app/tavola.h"
 
 class QTimer;
@@ -39,9 +40,12 @@ public:
     // unloaded it has returned.
     void retire();
 
+    // The design's area, where the controls stand; the client area around it is the backdrop.
     QWidget* client() const;
     QWidget* widgetOf(Ctl id) const;
     QTimer* timerOf(Ctl id) const;
+    const Zoom& zoom() const { return m_zoom; }
+    void toggleFullScreen();
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -56,6 +60,7 @@ private:
         int top = 0;
         int width = 0;
         int height = 0;
+        double scale = 0; // the zoom the place was given at
         bool visible = false;
         bool enabled = false;
         std::optional<Colour> backColor;
@@ -70,6 +75,11 @@ private:
     void buildControls();
     void buildMenu();
     QWidget* createWidget(const Control& control);
+    // Font, frame, pictures and pointer for the zoom of the moment.
+    void dress(QWidget* widget, const Control& control);
+    void applyPointer(QWidget* widget, const Control& control);
+    // The zoom that fits the client as it is now; everything on screen follows it.
+    void fitToClient();
     bool apply(Binding& binding, const Control& control);
     void applyCaption(Binding& binding, const Control& control);
     void applyColours(Binding& binding, const Control& control);
@@ -83,7 +93,9 @@ private:
     std::vector<Binding> m_bindings;
     std::array<QPointer<QTimer>, 2> m_timers;
     std::string m_caption;
-    QRegion m_dirty; // what the last sync changed on screen
+    Zoom m_zoom;
+    QRegion m_dirty; // what the last sync changed in the controls' area
+    bool m_bandsDirty = false; // the last sync changed the backdrop
     bool m_retired = false;
 };
 

@@ -89,26 +89,16 @@ void TavolaView::buildControls()
 QWidget* TavolaView::createWidget(const Control& control)
 {
     QWidget* widget = nullptr;
-    const qreal ratio = devicePixelRatioF();
     switch (control.kind) {
     case ControlKind::Button: {
-        auto* button = new ControlButton(m_backdrop);
-        if (control.picture == Picture::NoEntry) {
-            const QPixmap sign = artwork::noEntrySign(pictureSize, ratio);
-            button->setPictures(sign, sign, sign);
-        } else if (control.picture == Picture::Faces) {
-            // The start button is never enabled, so its laughing face is the one the pupil sees.
-            button->setPictures(artwork::face(artwork::Face::Smiling, pictureSize, ratio),
-                artwork::face(artwork::Face::Neutral, pictureSize, ratio),
-                artwork::face(artwork::Face::Laughing, pictureSize, ratio));
-        }
+        auto* button = new ControlButton(client());
         if (const Tavola::Handler handler = Tavola::clickHandler(control.id))
             connect(button, &QPushButton::clicked, this, [this, handler] { run(handler); });
         widget = button;
         break;
     }
     case ControlKind::Label: {
-        auto* label = new ControlLabel(m_backdrop);
+        auto* label = new ControlLabel(client());
         const Qt::Alignment across = control.alignment == Align::Centre ? Qt::AlignHCenter : Qt::AlignLeft;
         label->setAlignment(across | Qt::AlignTop);
         // A label that does not size itself breaks its text at word boundaries within its width.
@@ -121,13 +111,49 @@ QWidget* TavolaView::createWidget(const Control& control)
     }
     case ControlKind::TextBox:
     case ControlKind::Timer:
-        widget = new QLineEdit(m_backdrop);
+        widget = new QLineEdit(client());
         break;
     }
     widget->setObjectName(toQString(control.name));
-    widget->setFont(widgetFont(control.font));
     widget->setToolTip(toQString(control.toolTip));
+    dress(widget, control);
     return widget;
+}
+
+void TavolaView::dress(QWidget* widget, const Control& control)
+{
+    widget->setFont(widgetFont(control.font, m_zoom.scale));
+    if (control.kind == ControlKind::Label && control.border)
+        static_cast<QLabel*>(widget)->setLineWidth(m_zoom.lineWidth());
+    applyPointer(widget, control);
+    if (control.kind != ControlKind::Button)
+        return;
+    auto* button = static_cast<ControlButton*>(widget);
+    button->setZoom(m_zoom.scale);
+    // Drawn for the zoom and the pixel ratio together, so a picture is never a blown-up bitmap.
+    const int size = m_zoom.length(pictureSize);
+    const qreal ratio = devicePixelRatioF();
+    if (control.picture == Picture::NoEntry) {
+        const QPixmap sign = artwork::noEntrySign(size, ratio);
+        button->setPictures(sign, sign, sign);
+    } else if (control.picture == Picture::Faces) {
+        // The start button is never enabled, so its laughing face is the one the pupil sees.
+        button->setPictures(artwork::face(artwork::Face::Smiling, size, ratio),
+            artwork::face(artwork::Face::Neutral, size, ratio), artwork::face(artwork::Face::Laughing, size, ratio));
+    }
+}
+
+void TavolaView::applyPointer(QWidget* widget, const Control& control)
+{
+    if (control.kind == ControlKind::Label)
+        return;
+    // Over a disabled control the mouse belongs to the window, and so does its pointer.
+    if (!control.enabled)
+        widget->unsetCursor();
+    else if (control.pointer == Pointer::FourArrows)
+        widget->setCursor(artwork::fourArrowsCursor(devicePixelRatioF(), m_zoom.scale));
+    else
+        widget->setCursor(control.kind == ControlKind::TextBox ? Qt::IBeamCursor : Qt::ArrowCursor);
 }
 
 void TavolaView::buildMenu()
