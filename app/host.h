@@ -2,7 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace zanfiro {
 
@@ -25,6 +27,10 @@ inline constexpr int no = 7;
 
 enum class FileKind { Missing, Regular, Other };
 
+// A file staged to replace a record file is named after it: the record file's name, this, and a
+// part no other file in the folder has.
+inline constexpr const char* stagedInfix = ".new";
+
 // Everything the window asks of the world. No Qt type crosses this line, so the whole game
 // runs in tests against a scripted host. Texts are UTF-8; file contents are raw bytes.
 // Any method that touches a file throws RuntimeError when the platform refuses.
@@ -42,20 +48,48 @@ public:
     virtual void playWave(const std::string& path) = 0;
     // Folder of the program's executable, without a trailing separator (except a root).
     virtual std::string programDir() = 0;
-    // Per-user folder of the record files, created when missing; RuntimeError when impossible.
+    // Folder of the record files: the one set for the machine or the launch, or the per-user one,
+    // created when missing; RuntimeError when it cannot be reached.
     virtual std::string recordDir() = 0;
 
-    // Sequential files, by path.
+    // Sequential files, by path. "Missing" means the system said so; a check that fails for any
+    // other reason (an I/O error, a forbidden folder) throws instead.
+    // The kind of what the path leads to, through links.
     virtual FileKind fileKind(const std::string& path) = 0;
+    // The kind of the entry itself: a link, even one to a regular file, is Other.
+    virtual FileKind entryKind(const std::string& path) = 0;
+    // The names of the entries in a folder.
+    virtual std::vector<std::string> folderEntries(const std::string& folder) = 0;
     // Opens for appending and closes at once: creates a missing file, changes no byte.
     virtual void touchAppend(const std::string& path) = 0;
     // Up to maxBytes from the start of the file; *fileSize receives its whole length.
     virtual std::string readBytes(const std::string& path, std::size_t maxBytes, std::uint64_t* fileSize) = 0;
-    // Creates or empties the file, writes the bytes and flushes them to the disk.
-    virtual void writeDurable(const std::string& path, const std::string& bytes) = 0;
-    // Atomically puts `from` in the place of `to` and flushes the directory.
+
+    // The game's own files (staged records, the commit marker) are made new, exclusively, and
+    // never reached through a link, whatever else sits in the folder.
+    // Writes the bytes, flushed to the disk, to a new file beside `target` named
+    // target + stagedInfix + "." + a unique part, which takes target's permissions; refuses when
+    // `target` could not be replaced. Returns the new file's path.
+    virtual std::string stageFile(const std::string& target, const std::string& bytes) = 0;
+    // Makes a new file at exactly this path, with the bytes flushed to the disk; anything already
+    // there, a link included, is an error.
+    virtual void createFile(const std::string& path, const std::string& bytes) = 0;
+    // Up to 4096 bytes of a regular file that is not a link.
+    virtual std::string readOwnFile(const std::string& path) = 0;
+    // Atomically puts `from` (a file of ours) in the place of `to` and flushes the directory.
     virtual void replaceFile(const std::string& from, const std::string& to) = 0;
+    // Removes the entry itself: a link goes, what it leads to stays.
     virtual void removeFile(const std::string& path) = 0;
+    // Adds the bytes at the end of the file in one write, creating it when missing.
+    virtual void appendBytes(const std::string& path, const std::string& bytes) = 0;
+
+    // Runs the step holding the record folder's lock, which every copy of the game on any machine
+    // respects; waits a few seconds at most for it, then throws RuntimeError without running the
+    // step. The lock goes when the step ends, whether it returns or throws. A step never opens a
+    // box.
+    virtual void underRecordLock(const std::string& folder, const std::function<void()>& step) = 0;
+    // Whether finished games go to the teacher's log; the machine's settings can turn it off.
+    virtual bool gameLogOn() = 0;
 
     // Seconds since midnight with sub-millisecond resolution, to reseed the generator.
     virtual double systemTimer() = 0;

@@ -11,6 +11,19 @@ namespace {
 
 constexpr const char* appTitle = "Zanfiro";
 
+// A pasted name may hold line breaks; the name file holds one line, so each break (CR LF, CR or
+// LF) becomes one space, in the label as in the file.
+std::string oneLine(const std::string& name)
+{
+    std::string out;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (name[i] == '\r' && i + 1 < name.size() && name[i + 1] == '\n')
+            ++i;
+        out += name[i] == '\r' || name[i] == '\n' ? ' ' : name[i];
+    }
+    return out;
+}
+
 } // namespace
 
 Tavola::Tavola(Host& host) : m_host(host) { }
@@ -120,10 +133,11 @@ void Tavola::Form_Load()
 {
     ctl(Ctl::Timer1).enabled = false;
     ctl(Ctl::Timer2).enabled = false;
-    const std::string name = m_host.inputBox("Come ti chiami?", appTitle);
+    const std::string name = oneLine(m_host.inputBox("Come ti chiami?", appTitle));
     m_host.msgBox(" " + name + " vediamo se sei un vero campione  ", box::okOnly, appTitle);
     ctl(Ctl::lblnome1).caption = name;
     StartClock();
+    m_tally = {std::time(nullptr), 0, 0};
     m_state.windowsDir = GetSystemDir();
     readRecords();
     ctl(Ctl::lblconto).caption = clockText();
@@ -141,6 +155,7 @@ void Tavola::Next_Click()
     const int reply = m_host.msgBox("INIZIAMO UNA NUOVA GARA  ?", box::yesNoQuestionDefaultNo, "INIZIARE NUOVA GARA");
     if (reply != answer::yes)
         return;
+    logGame(GameEnd::NewGame, false);
     unload();
     Show();
 }

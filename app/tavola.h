@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <ctime>
 #include <optional>
 #include <string>
 
@@ -10,6 +11,7 @@
 #include "app/host.h"
 #include "app/layout/controls.h"
 #include "play/rnd.h"
+#include "record/game_log.h"
 
 namespace zanfiro {
 
@@ -33,6 +35,13 @@ struct FormModel {
 class Tavola {
 public:
     using Handler = void (Tavola::*)();
+
+    // What the teacher's log counts of the game being played.
+    struct GameTally {
+        std::time_t start = 0;
+        int hits = 0;
+        int misses = 0;
+    };
 
     explicit Tavola(Host& host);
 
@@ -94,6 +103,9 @@ public:
     std::string Leggifiletxt(const std::string& nomefile);
     void readRecords();
     void cmdExit_Click();
+    // The close box: the game ends at once, with no record handling.
+    void closeBox();
+    GameTally& tally() { return m_tally; }
 
     // Sound (sound/play_wave.cpp)
     void PlayWave(const std::string& path);
@@ -107,6 +119,10 @@ private:
 
     void load();
     void unload();
+    // Under the record lock: finishes an interrupted commit, then stores the record when this
+    // game beats the best on disk. True when it did.
+    bool storeRecordIfBest(const std::string& scoreText);
+    void logGame(GameEnd how, bool recordSet);
 
     Host& m_host;
     GameState m_state;
@@ -114,6 +130,8 @@ private:
     std::optional<Loaded> m_loaded;
     bool m_ending = false;
     bool m_exitFlowRunning = false;
+    bool m_clockRanOut = false; // the exit flow was started by the clock
+    GameTally m_tally;
 };
 
 } // namespace zanfiro

@@ -29,7 +29,14 @@ public:
             *fileSize = 0;
         return {};
     }
-    void writeDurable(const std::string&, const std::string&) override { }
+    FileKind entryKind(const std::string&) override { return FileKind::Missing; }
+    std::vector<std::string> folderEntries(const std::string&) override { return {}; }
+    std::string stageFile(const std::string& target, const std::string&) override { return target + ".new.1"; }
+    void createFile(const std::string&, const std::string&) override { }
+    std::string readOwnFile(const std::string&) override { return {}; }
+    void appendBytes(const std::string&, const std::string&) override { }
+    void underRecordLock(const std::string&, const std::function<void()>& step) override { step(); }
+    bool gameLogOn() override { return false; }
     void replaceFile(const std::string&, const std::string&) override { }
     void removeFile(const std::string&) override { }
     double systemTimer() override { return m_seconds += 0.0137; }

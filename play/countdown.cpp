@@ -38,7 +38,9 @@ void Tavola::Timer1_Timer()
     if (ctl(Ctl::lblconto).caption == "00:00:00") {
         // It returns only when a run of the exit flow is already waiting in a box; the clock
         // then stays at zero.
+        m_clockRanOut = true;
         cmdExit_Click();
+        m_clockRanOut = false;
         return;
     }
     if (m_state.clockSeconds == 0.0F) {

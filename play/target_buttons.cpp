@@ -93,6 +93,7 @@ void hit(Tavola& tavola, const TargetRule& rule)
     flash(tavola, rule.button, green, hitFlashes);
     GameState& state = tavola.state();
     state.score = addInt16(state.score, 1);
+    ++tavola.tally().hits;
     tavola.PlayWave(tavola.soundPath("sparo.wav"));
     tavola.ctl(Ctl::Punteggio).caption = " " + std::to_string(state.score);
     tavola.ctl(rule.button).backColor = cyan;
@@ -112,6 +113,7 @@ void miss(Tavola& tavola, const TargetRule& rule)
     // nothing read before the box is used, and the button still goes away with a new number.
     GameState& state = tavola.state();
     state.score = addInt16(state.score, -4);
+    ++tavola.tally().misses;
     tavola.ctl(Ctl::Punteggio).caption = std::to_string(state.score); // no leading space after a miss
     tavola.ctl(rule.button).visible = false;
     dealNewNumber(tavola, rule);

@@ -1,94 +1,158 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "record/commit.h"
 
-#include "app/runtime_error.h"
+#include <array>
+#include <optional>
 
 namespace zanfiro {
 
 namespace {
 
-constexpr const char* markerText = "azanfiro.txt zanfiro.txt\r\n";
+constexpr const char* scoreFile = "azanfiro.txt";
+constexpr const char* nameFile = "zanfiro.txt";
+constexpr const char* lineEnd = "\r\n";
+// What a marker said before staged names were unique.
+constexpr const char* fixedNamesMarker = "azanfiro.txt zanfiro.txt\r\n";
 
-bool present(Host& host, const std::string& path) { return host.fileKind(path) != FileKind::Missing; }
+using StagedNames = std::array<std::string, 2>; // score, name
 
-// Clearing up after a failure must not hide the failure itself.
+std::string stagedPrefix(const char* file) { return std::string(file) + stagedInfix; }
+
+std::string baseName(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool startsWith(const std::string& text, const std::string& prefix) { return text.rfind(prefix, 0) == 0; }
+
+bool isStagedName(const std::string& name, const char* file)
+{
+    return startsWith(name, stagedPrefix(file)) && name.find_first_of("/\\") == std::string::npos
+        && name.find("..") == std::string::npos;
+}
+
+// The staged files a marker names; nothing when it is not a whole marker of ours, which means the
+// copy that wrote it stopped before any file was replaced.
+std::optional<StagedNames> stagedNamesIn(const std::string& marker)
+{
+    if (marker == fixedNamesMarker)
+        return StagedNames{stagedPrefix(scoreFile), stagedPrefix(nameFile)};
+    const std::size_t first = marker.find(lineEnd);
+    if (first == std::string::npos)
+        return std::nullopt;
+    const std::size_t second = marker.find(lineEnd, first + 2);
+    if (second == std::string::npos || second + 2 != marker.size())
+        return std::nullopt;
+    StagedNames names{marker.substr(0, first), marker.substr(first + 2, second - first - 2)};
+    if (!isStagedName(names[0], scoreFile) || !isStagedName(names[1], nameFile))
+        return std::nullopt;
+    return names;
+}
+
+// Clearing up must not hide the failure that made it necessary, nor stop a game over a file that
+// plays no part any more.
 void removeQuietly(Host& host, const std::string& path)
 {
     try {
-        if (present(host, path))
-            host.removeFile(path);
+        host.removeFile(path);
     } catch (const RuntimeError&) {
     }
 }
 
-void dropStaged(Host& host, const RecordPaths& paths)
+void dropLeftovers(Host& host, const RecordPaths& paths)
 {
-    removeQuietly(host, paths.stagedScore);
-    removeQuietly(host, paths.stagedName);
+    for (const std::string& entry : host.folderEntries(paths.folder))
+        if (isStagedName(entry, scoreFile) || isStagedName(entry, nameFile))
+            removeQuietly(host, paths.folder + "/" + entry);
 }
 
-// The marker goes first: while it stays, the staged files must stay with it.
-void rollBack(Host& host, const RecordPaths& paths)
+void finishCommit(Host& host, const RecordPaths& paths, const StagedNames& staged)
+{
+    const std::array<const std::string*, 2> targets = {&paths.score, &paths.name};
+    for (std::size_t i = 0; i < staged.size(); ++i) {
+        const std::string from = paths.folder + "/" + staged[i];
+        switch (host.entryKind(from)) {
+        case FileKind::Missing: break; // it has already taken its place
+        case FileKind::Regular: host.replaceFile(from, *targets[i]); break;
+        case FileKind::Other: throw RuntimeError(ErrorNumber::PathFileAccessError, *targets[i]);
+        }
+    }
+}
+
+// After a failed first replacement: a score still staged means the old score is still in place,
+// so the old pair can be kept. The marker goes first: while it stays, the staged files must stay
+// with it.
+void abandonIfStillStaged(Host& host, const RecordPaths& paths, const std::string& stagedScore,
+                          const std::string& stagedName)
 {
     try {
-        if (present(host, paths.marker))
-            host.removeFile(paths.marker);
+        if (host.entryKind(stagedScore) != FileKind::Regular)
+            return;
+        host.removeFile(paths.marker);
     } catch (const RuntimeError&) {
         return;
     }
-    dropStaged(host, paths);
+    removeQuietly(host, stagedScore);
+    removeQuietly(host, stagedName);
 }
 
 } // namespace
 
 RecordPaths recordPaths(const std::string& windowsDir)
 {
-    const std::string score = windowsDir + "/azanfiro.txt";
-    const std::string name = windowsDir + "/zanfiro.txt";
-    return {score, name, score + ".new", name + ".new", windowsDir + "/zanfiro.commit"};
+    return {windowsDir, windowsDir + "/" + scoreFile, windowsDir + "/" + nameFile, windowsDir + "/zanfiro.commit"};
 }
 
 void recoverRecordCommit(Host& host, const RecordPaths& paths)
 {
-    if (!present(host, paths.marker)) {
-        for (const std::string* staged : {&paths.stagedScore, &paths.stagedName})
-            if (present(host, *staged))
-                host.removeFile(*staged);
-        return;
+    switch (host.entryKind(paths.marker)) {
+    case FileKind::Missing: break;
+    case FileKind::Other: host.removeFile(paths.marker); break; // a link or a folder is none of ours
+    case FileKind::Regular:
+        if (const std::optional<StagedNames> staged = stagedNamesIn(host.readOwnFile(paths.marker)))
+            finishCommit(host, paths, *staged);
+        host.removeFile(paths.marker);
+        break;
     }
-    // A staged file that is gone has already taken its place.
-    if (present(host, paths.stagedScore))
-        host.replaceFile(paths.stagedScore, paths.score);
-    if (present(host, paths.stagedName))
-        host.replaceFile(paths.stagedName, paths.name);
-    host.removeFile(paths.marker);
+    dropLeftovers(host, paths);
 }
 
 void commitRecord(Host& host, const RecordPaths& paths, const std::string& scoreBytes,
                   const std::string& nameBytes)
 {
+    std::string stagedScore;
+    std::string stagedName;
     try {
-        host.writeDurable(paths.stagedScore, scoreBytes);
-        host.writeDurable(paths.stagedName, nameBytes);
-        host.writeDurable(paths.marker, markerText);
+        stagedScore = host.stageFile(paths.score, scoreBytes);
+        stagedName = host.stageFile(paths.name, nameBytes);
+        host.createFile(paths.marker, baseName(stagedScore) + lineEnd + baseName(stagedName) + lineEnd);
     } catch (const RuntimeError&) {
-        rollBack(host, paths);
+        for (const std::string* staged : {&stagedScore, &stagedName})
+            if (!staged->empty())
+                removeQuietly(host, *staged);
         throw;
     }
     try {
-        host.replaceFile(paths.stagedScore, paths.score);
+        host.replaceFile(stagedScore, paths.score);
     } catch (const RuntimeError&) {
-        // Still staged means the old score is still in place: the old pair can be kept.
-        if (present(host, paths.stagedScore))
-            rollBack(host, paths);
+        abandonIfStillStaged(host, paths, stagedScore, stagedName);
         throw;
     }
     // From here the new pair is the record; if the name cannot go in now, the marker makes the
     // next load put it in.
-    host.replaceFile(paths.stagedName, paths.name);
+    host.replaceFile(stagedName, paths.name);
     // Both files are in place. A marker left behind is harmless: the next load finds nothing
     // staged and removes it.
     removeQuietly(host, paths.marker);
+}
+
+RuntimeError aboutRecordFiles(const RuntimeError& error, const RecordPaths& paths)
+{
+    const std::string& detail = error.detail();
+    if (detail == paths.score || detail == paths.name)
+        return error;
+    return RuntimeError(error.number(), startsWith(detail, paths.name) ? paths.name : paths.score);
 }
 
 } // namespace zanfiro

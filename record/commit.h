@@ -1,21 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The two record files change together or not at all. Both new files are staged and flushed,
-// then a commit marker is flushed, then each staged file takes its place, then the marker goes.
-// A game interrupted anywhere leaves the marker to say which way the next load must finish:
-// with the marker the staged files are complete and go in; without it they are dropped.
+// The two record files change together or not at all. Both new files are staged under names no
+// other copy of the game uses and flushed, then a commit marker naming them is flushed, then each
+// staged file takes its place, then the marker goes. A game interrupted anywhere leaves the marker
+// to say which way the next load must finish: with the marker the staged files it names are
+// complete and go in; without it they are dropped.
+// Both run under the record folder's lock: no other copy is staging meanwhile, so a staged file
+// that no marker names is a leftover of a copy that stopped half way.
 #pragma once
 
 #include <string>
 
 #include "app/host.h"
+#include "app/runtime_error.h"
 
 namespace zanfiro {
 
 struct RecordPaths {
+    std::string folder;
     std::string score;
     std::string name;
-    std::string stagedScore;
-    std::string stagedName;
     std::string marker;
 };
 
@@ -23,12 +26,18 @@ struct RecordPaths {
 // separator there, which the file system reads as one.
 RecordPaths recordPaths(const std::string& windowsDir);
 
-// At load, before the files are read: finishes a committed pair, or drops a half-staged one.
+// At load and before a commit: finishes a committed pair, or drops a half-staged one. Throws when
+// the folder cannot be checked: a committed record is never taken for absent.
 void recoverRecordCommit(Host& host, const RecordPaths& paths);
 
-// Replaces both files with the new bytes. When it throws, a load afterwards finds the whole old
-// pair, or the whole new pair when the failure came after the first file had been replaced.
+// Replaces both files with the new bytes. Both places are checked before the commit point, so a
+// record file that cannot be replaced leaves the whole old pair and nothing staged. When it
+// throws past the commit point, a load afterwards finds the whole new pair.
 void commitRecord(Host& host, const RecordPaths& paths, const std::string& scoreBytes,
                   const std::string& nameBytes);
+
+// The same error, naming the record file a teacher would look for instead of a staged file, the
+// marker or the lock.
+RuntimeError aboutRecordFiles(const RuntimeError& error, const RecordPaths& paths);
 
 } // namespace zanfiro

@@ -17,16 +17,13 @@ constexpr const char* goodbye = "           Ciao a presto.";
 constexpr const char* congratulation = "Ok ho registrato il tuo record, C A M P I O N E\"";
 
 // The best stored on disk right now: another copy of the game, or a teacher, may have written
-// a higher one since this game loaded. A file that is missing or cannot be read adds nothing.
+// a higher one since this game loaded. A missing score file adds nothing; one that cannot be
+// read is an error, since writing over it could put a lower record over a higher one.
 std::optional<double> bestOnDisk(Host& host, const std::string& path)
 {
-    try {
-        if (host.fileKind(path) != FileKind::Regular)
-            return std::nullopt;
-        return scoreValue(readRecordText(host, path));
-    } catch (const RuntimeError&) {
+    if (host.fileKind(path) != FileKind::Regular)
         return std::nullopt;
-    }
+    return scoreValue(readRecordText(host, path));
 }
 
 } // namespace
@@ -38,28 +35,53 @@ void Tavola::cmdExit_Click()
     if (m_exitFlowRunning)
         return;
     m_exitFlowRunning = true;
+    const GameEnd how = m_clockRanOut ? GameEnd::Clock : GameEnd::Exit;
 
     m_host.msgBox(goodbye, box::okOnly, appTitle);
     // A short pause: a bare count to 1000, whatever the machine makes of it.
     for (m_state.exitDelay = 1; m_state.exitDelay <= 1000; m_state.exitDelay = addInt16(m_state.exitDelay, 1)) {
     }
 
-    const RecordPaths paths = recordPaths(m_state.windowsDir);
     const double best = scoreValue(ctl(Ctl::lblpunti).caption);
     const double current = scoreValue(ctl(Ctl::Punteggio).caption);
-    const std::optional<double> stored = bestOnDisk(m_host, paths.score);
-    if (current <= best || (stored && current <= *stored))
-        m_host.endProgram(0);
-
-    m_state.fileNum = 1;
-    m_state.recordText = ctl(Ctl::Punteggio).caption;
-    const std::string scoreBytes = encodeWindows1252(m_state.recordText) + "\r\n";
-    m_state.recordText = ctl(Ctl::lblnome1).caption;
-    const std::string nameBytes = encodeWindows1252(m_state.recordText) + "\r\n";
-    commitRecord(m_host, paths, scoreBytes, nameBytes);
-
-    m_host.msgBox(congratulation, box::okOnly, appTitle);
+    bool recordSet = false;
+    try {
+        recordSet = current > best && storeRecordIfBest(ctl(Ctl::Punteggio).caption);
+    } catch (const RuntimeError&) {
+        logGame(how, false);
+        throw;
+    }
+    logGame(how, recordSet);
+    if (recordSet)
+        m_host.msgBox(congratulation, box::okOnly, appTitle);
     m_host.endProgram(0);
+}
+
+bool Tavola::storeRecordIfBest(const std::string& scoreText)
+{
+    const RecordPaths paths = recordPaths(m_state.windowsDir);
+    const double current = scoreValue(scoreText);
+    bool stored = false;
+    try {
+        m_host.underRecordLock(paths.folder, [&] {
+            // A copy that stopped half way through its commit is finished first, so the best on
+            // disk is a whole record.
+            recoverRecordCommit(m_host, paths);
+            const std::optional<double> onDisk = bestOnDisk(m_host, paths.score);
+            if (onDisk && current <= *onDisk)
+                return;
+            m_state.fileNum = 1;
+            m_state.recordText = scoreText;
+            const std::string scoreBytes = encodeWindows1252(m_state.recordText) + "\r\n";
+            m_state.recordText = ctl(Ctl::lblnome1).caption;
+            const std::string nameBytes = encodeWindows1252(m_state.recordText) + "\r\n";
+            commitRecord(m_host, paths, scoreBytes, nameBytes);
+            stored = true;
+        });
+    } catch (const RuntimeError& error) {
+        throw aboutRecordFiles(error, paths);
+    }
+    return stored;
 }
 
 } // namespace zanfiro

@@ -44,13 +44,24 @@ void Tavola::readRecords()
 {
     m_state.fileNum = 1; // no other file is open: 1 is free
     const RecordPaths paths = recordPaths(m_state.windowsDir);
-    recoverRecordCommit(m_host, paths);
-    for (const std::string* path : {&paths.score, &paths.name}) {
-        refuseIfNotAFile(m_host, *path);
-        m_host.touchAppend(*path);
+    std::string score;
+    std::string name;
+    // Under the lock the pair is read whole: no other copy is half way through replacing it.
+    try {
+        m_host.underRecordLock(paths.folder, [&] {
+            recoverRecordCommit(m_host, paths);
+            for (const std::string* path : {&paths.score, &paths.name}) {
+                refuseIfNotAFile(m_host, *path);
+                m_host.touchAppend(*path);
+            }
+            score = Leggifiletxt(paths.score);
+            name = Leggifiletxt(paths.name);
+        });
+    } catch (const RuntimeError& error) {
+        throw aboutRecordFiles(error, paths);
     }
-    ctl(Ctl::lblpunti).caption = Leggifiletxt(paths.score);
-    ctl(Ctl::lblnome).caption = Leggifiletxt(paths.name);
+    ctl(Ctl::lblpunti).caption = score;
+    ctl(Ctl::lblnome).caption = name;
 }
 
 } // namespace zanfiro

@@ -44,7 +44,8 @@ int main(int argc, char** argv)
     // prompt does not wait for it.
     QTimer::singleShot(0, [] { QApplication::setWindowIcon(zanfiro::artwork::windowIcon()); });
 
-    zanfiro::QtHost host;
+    zanfiro::QtHost host(
+        zanfiro::recordfiles::readRecordSettings(zanfiro::recordfiles::systemSettingsPath(), options.recordDir));
     zanfiro::Tavola tavola(host);
     host.attach(tavola);
     host.start();

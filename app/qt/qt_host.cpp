@@ -41,7 +41,7 @@ QMessageBox::Icon iconOf(int buttons)
 
 } // namespace
 
-QtHost::QtHost() = default;
+QtHost::QtHost(recordfiles::RecordSettings settings) : m_settings(std::move(settings)) { }
 QtHost::~QtHost() = default;
 
 void QtHost::attach(Tavola& tavola) { m_tavola = &tavola; }
@@ -141,8 +141,15 @@ void QtHost::playWave(const std::string& path)
 }
 
 std::string QtHost::programDir() { return QCoreApplication::applicationDirPath().toStdString(); }
-std::string QtHost::recordDir() { return recordfiles::recordDir(); }
+std::string QtHost::recordDir() { return recordfiles::recordDir(m_settings.folder); }
 FileKind QtHost::fileKind(const std::string& path) { return recordfiles::fileKind(path); }
+FileKind QtHost::entryKind(const std::string& path) { return recordfiles::entryKind(path); }
+
+std::vector<std::string> QtHost::folderEntries(const std::string& folder)
+{
+    return recordfiles::folderEntries(folder);
+}
+
 void QtHost::touchAppend(const std::string& path) { recordfiles::touchAppend(path); }
 
 std::string QtHost::readBytes(const std::string& path, std::size_t maxBytes, std::uint64_t* fileSize)
@@ -150,13 +157,23 @@ std::string QtHost::readBytes(const std::string& path, std::size_t maxBytes, std
     return recordfiles::readBytes(path, maxBytes, fileSize);
 }
 
-void QtHost::writeDurable(const std::string& path, const std::string& bytes)
+std::string QtHost::stageFile(const std::string& target, const std::string& bytes)
 {
-    recordfiles::writeDurable(path, bytes);
+    return recordfiles::stageFile(target, bytes);
 }
 
+void QtHost::createFile(const std::string& path, const std::string& bytes) { recordfiles::createFile(path, bytes); }
+std::string QtHost::readOwnFile(const std::string& path) { return recordfiles::readOwnFile(path); }
 void QtHost::replaceFile(const std::string& from, const std::string& to) { recordfiles::replaceFile(from, to); }
 void QtHost::removeFile(const std::string& path) { recordfiles::removeFile(path); }
+void QtHost::appendBytes(const std::string& path, const std::string& bytes) { recordfiles::appendBytes(path, bytes); }
+
+void QtHost::underRecordLock(const std::string& folder, const std::function<void()>& step)
+{
+    recordfiles::underLock(folder, step);
+}
+
+bool QtHost::gameLogOn() { return m_settings.gameLog; }
 
 double QtHost::systemTimer()
 {

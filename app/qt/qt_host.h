@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "app/host.h"
+#include "app/qt/record_folder.h"
 #include "app/qt/tavola_view.h"
 #include "app/tavola.h"
 
@@ -18,7 +19,9 @@ class WavePlayer;
 // clock, and the window on screen, which it builds when the core shows the window.
 class QtHost final : public Host {
 public:
-    QtHost();
+    // The record settings are read once, at start.
+    explicit QtHost(recordfiles::RecordSettings settings = recordfiles::readRecordSettings(
+                        recordfiles::systemSettingsPath(), {}));
     ~QtHost() override;
     QtHost(const QtHost&) = delete;
     QtHost& operator=(const QtHost&) = delete;
@@ -36,11 +39,18 @@ public:
     std::string programDir() override;
     std::string recordDir() override;
     FileKind fileKind(const std::string& path) override;
+    FileKind entryKind(const std::string& path) override;
+    std::vector<std::string> folderEntries(const std::string& folder) override;
     void touchAppend(const std::string& path) override;
     std::string readBytes(const std::string& path, std::size_t maxBytes, std::uint64_t* fileSize) override;
-    void writeDurable(const std::string& path, const std::string& bytes) override;
+    std::string stageFile(const std::string& target, const std::string& bytes) override;
+    void createFile(const std::string& path, const std::string& bytes) override;
+    std::string readOwnFile(const std::string& path) override;
     void replaceFile(const std::string& from, const std::string& to) override;
     void removeFile(const std::string& path) override;
+    void appendBytes(const std::string& path, const std::string& bytes) override;
+    void underRecordLock(const std::string& folder, const std::function<void()>& step) override;
+    bool gameLogOn() override;
     double systemTimer() override;
     void holdFrame(int ms) override;
     void windowUnloaded() override;
@@ -55,6 +65,7 @@ private:
     Tavola* m_tavola = nullptr;
     QPointer<TavolaView> m_view;
     std::unique_ptr<WavePlayer> m_player;
+    recordfiles::RecordSettings m_settings;
 };
 
 } // namespace zanfiro

@@ -4,7 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
+#include <QRandomGenerator>
 
 #include <algorithm>
 #include <cerrno>
@@ -14,7 +14,9 @@
 #include <io.h>
 #include <windows.h>
 #else
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -26,12 +28,18 @@ namespace zanfiro::recordfiles {
 
 namespace {
 
+constexpr std::size_t ownFileBytes = 4096;
+
 QString qPath(const std::string& path) { return QString::fromUtf8(path.data(), qsizetype(path.size())); }
 
 [[noreturn]] void fail(ErrorNumber number, const std::string& path) { throw RuntimeError(number, path); }
 
-// What the platform said, read straight after the call that failed (on Windows, GetLastError()).
-ErrorNumber fromErrno(int error, ErrorNumber otherwise) { return lastFileError(error, otherwise); }
+// What the platform said, read straight after the call that failed: anything in between (Qt's
+// own error handling included) may change it. On Windows the number is GetLastError()'s.
+[[noreturn]] void failWith(int error, ErrorNumber otherwise, const std::string& path)
+{
+    fail(lastFileError(error, otherwise), path);
+}
 
 // Checked before any open: opening a FIFO waits for a peer and would freeze the game.
 void refuseIfNotAFile(const std::string& path)
@@ -44,20 +52,60 @@ void openOrFail(QFile& file, QIODevice::OpenMode mode, const std::string& path)
 {
     errno = 0;
     if (!file.open(mode))
-        fail(fromErrno(errno, ErrorNumber::PathFileAccessError), path);
+        failWith(errno, ErrorNumber::PathFileAccessError, path);
 }
 
-void syncFile(QFile& file, const std::string& path)
+// Whether the system answered "nothing there", as opposed to not answering.
+bool isAbsence(int error) { return error == ENOENT || error == ENOTDIR; }
+
+FileKind kindOf(const std::string& path, bool throughLinks)
 {
-    if (!file.flush())
-        fail(file.error() == QFileDevice::ResourceError ? ErrorNumber::DiskFull : ErrorNumber::DeviceIoError, path);
 #ifdef Q_OS_WIN
-    if (_commit(file.handle()) != 0)
-        fail(fromErrno(errno, ErrorNumber::DeviceIoError), path);
+    const QFileInfo info(qPath(path));
+    if (!throughLinks && info.isSymLink())
+        return FileKind::Other;
+    if (!info.exists())
+        return FileKind::Missing;
+    return info.isFile() ? FileKind::Regular : FileKind::Other;
 #else
-    if (::fsync(file.handle()) != 0)
-        fail(fromErrno(errno, ErrorNumber::DeviceIoError), path);
+    struct stat info {};
+    const QByteArray name = QFile::encodeName(qPath(path));
+    const int result = throughLinks ? ::stat(name.constData(), &info) : ::lstat(name.constData(), &info);
+    if (result != 0) {
+        if (isAbsence(errno))
+            return FileKind::Missing;
+        failWith(errno, ErrorNumber::PathFileAccessError, path);
+    }
+    return S_ISREG(info.st_mode) ? FileKind::Regular : FileKind::Other;
 #endif
+}
+
+// Every byte goes out, or the error says why not: a disk that fills up half way is a full disk.
+void writeAll(int fd, const std::string& bytes, const std::string& path)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+#ifdef Q_OS_WIN
+        const int n = ::_write(fd, bytes.data() + done, unsigned(std::min<std::size_t>(bytes.size() - done, 1 << 30)));
+#else
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+#endif
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            failWith(n < 0 ? errno : ENOSPC, ErrorNumber::DeviceIoError, path);
+        done += std::size_t(n);
+    }
+}
+
+void syncFd(int fd, const std::string& path)
+{
+#ifdef Q_OS_WIN
+    if (::_commit(fd) != 0)
+#else
+    if (::fsync(fd) != 0)
+#endif
+        failWith(errno, ErrorNumber::DeviceIoError, path);
 }
 
 // A new or renamed entry is only safe once its directory is on disk too. Windows has no such
@@ -68,16 +116,43 @@ void syncDirectoryOf(const std::string& path)
     const QByteArray dir = QFile::encodeName(QFileInfo(qPath(path)).absolutePath());
     const int fd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
-        fail(fromErrno(errno, ErrorNumber::DeviceIoError), path);
+        failWith(errno, ErrorNumber::DeviceIoError, path);
     const int result = ::fsync(fd);
     const int error = errno;
     ::close(fd);
     // Some file systems cannot sync a directory at all; their renames are as safe as they get.
     if (result != 0 && error != EINVAL)
-        fail(fromErrno(error, ErrorNumber::DeviceIoError), path);
+        failWith(error, ErrorNumber::DeviceIoError, path);
 #else
     Q_UNUSED(path);
 #endif
+}
+
+// Opens a file that must not exist yet: created exclusively, so a link planted at its name is
+// neither followed nor replaced. False when the name is taken.
+bool openNew(QFile& file, const std::string& reportAs)
+{
+    errno = 0;
+    if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+        return true;
+    if (errno == EEXIST)
+        return false;
+    failWith(errno, ErrorNumber::PathFileAccessError, reportAs);
+}
+
+// Fills a file just made by openNew and puts it on the disk; on any failure it goes again.
+void fillNew(QFile& file, const std::string& bytes, const std::string& reportAs)
+{
+    try {
+        writeAll(file.handle(), bytes, reportAs);
+        syncFd(file.handle(), reportAs);
+        file.close();
+        syncDirectoryOf(file.fileName().toStdString());
+    } catch (const RuntimeError&) {
+        file.close();
+        QFile::remove(file.fileName());
+        throw;
+    }
 }
 
 // A record file someone made read-only stays as it is, even for an administrator, whom the
@@ -88,6 +163,19 @@ bool writable(const QString& path)
     return (QFile::permissions(path) & anyWrite) && QFileInfo(path).isWritable();
 }
 
+// Whether a record file can be put in the place of this one.
+void refuseIfNotReplaceable(const std::string& target)
+{
+    switch (fileKind(target)) {
+    case FileKind::Other: fail(ErrorNumber::PathFileAccessError, target);
+    case FileKind::Regular:
+        if (!writable(qPath(target)))
+            fail(ErrorNumber::PermissionDenied, target);
+        break;
+    case FileKind::Missing: break;
+    }
+}
+
 void moveOver(const QString& from, const QString& to, const std::string& path)
 {
 #ifdef Q_OS_WIN
@@ -95,35 +183,42 @@ void moveOver(const QString& from, const QString& to, const std::string& path)
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         fail(errorFromWin32(GetLastError(), ErrorNumber::PathFileAccessError), path);
 #else
+    // rename() replaces the entry at `to`: a link there goes, what it led to is untouched.
     if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
-        fail(fromErrno(errno, ErrorNumber::PathFileAccessError), path);
+        failWith(errno, ErrorNumber::PathFileAccessError, path);
 #endif
 }
 
 } // namespace
 
-std::string recordDir()
-{
-    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (base.isEmpty())
-        fail(ErrorNumber::PathNotFound, "record folder");
-    const QString dir = base + QStringLiteral("/zanfiro/");
-    errno = 0;
-    if (!QDir().mkpath(dir) || !QFileInfo(dir).isDir()) {
-        // Only two answers: the folder is forbidden to us, or it cannot be there.
-        const bool forbidden = fromErrno(errno, ErrorNumber::PathNotFound) == ErrorNumber::PermissionDenied;
-        fail(forbidden ? ErrorNumber::PermissionDenied : ErrorNumber::PathNotFound, dir.toStdString());
-    }
-    return dir.toStdString();
-}
+FileKind fileKind(const std::string& path) { return kindOf(path, true); }
+FileKind entryKind(const std::string& path) { return kindOf(path, false); }
 
-FileKind fileKind(const std::string& path)
+std::vector<std::string> folderEntries(const std::string& folder)
 {
-    // A link to a regular file is that file.
-    const QFileInfo info(qPath(path));
-    if (!info.exists())
-        return FileKind::Missing;
-    return info.isFile() ? FileKind::Regular : FileKind::Other;
+    std::vector<std::string> names;
+#ifdef Q_OS_WIN
+    const QDir dir(qPath(folder));
+    if (!dir.exists())
+        fail(ErrorNumber::PathNotFound, folder);
+    for (const QString& name : dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
+        names.push_back(name.toStdString());
+#else
+    DIR* dir = ::opendir(QFile::encodeName(qPath(folder)).constData());
+    if (!dir)
+        failWith(errno, ErrorNumber::PathNotFound, folder);
+    errno = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..")
+            names.push_back(QFile::decodeName(entry->d_name).toStdString());
+    }
+    const int error = errno;
+    ::closedir(dir);
+    if (error != 0)
+        failWith(error, ErrorNumber::DeviceIoError, folder);
+#endif
+    return names;
 }
 
 void touchAppend(const std::string& path)
@@ -138,7 +233,7 @@ std::string readBytes(const std::string& path, std::size_t maxBytes, std::uint64
 {
     refuseIfNotAFile(path);
     QFile file(qPath(path));
-    if (!file.exists())
+    if (fileKind(path) == FileKind::Missing)
         fail(ErrorNumber::FileNotFound, path);
     openOrFail(file, QIODevice::ReadOnly, path);
     const std::uint64_t size = static_cast<std::uint64_t>(std::max<qint64>(file.size(), 0));
@@ -158,47 +253,112 @@ std::string readBytes(const std::string& path, std::size_t maxBytes, std::uint64
     return bytes;
 }
 
-void writeDurable(const std::string& path, const std::string& bytes)
+std::string stageFile(const std::string& target, const std::string& bytes)
 {
-    refuseIfNotAFile(path);
+    refuseIfNotReplaceable(target);
+    QFile file;
+    for (int attempt = 0;; ++attempt) {
+        const QString unique = QString::number(QRandomGenerator::global()->generate64(), 36);
+        file.setFileName(qPath(target) + QLatin1String(stagedInfix) + QLatin1Char('.') + unique);
+        if (openNew(file, target))
+            break;
+        if (attempt == 100)
+            fail(ErrorNumber::PathFileAccessError, target);
+    }
+    fillNew(file, bytes, target);
+    return file.fileName().toStdString();
+}
+
+void createFile(const std::string& path, const std::string& bytes)
+{
     QFile file(qPath(path));
-    openOrFail(file, QIODevice::WriteOnly | QIODevice::Truncate, path);
-    if (file.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size()))
-        fail(file.error() == QFileDevice::ResourceError ? ErrorNumber::DiskFull : ErrorNumber::DeviceIoError, path);
-    syncFile(file, path);
-    file.close();
-    syncDirectoryOf(path);
+    if (!openNew(file, path))
+        fail(ErrorNumber::PathFileAccessError, path);
+    fillNew(file, bytes, path);
+}
+
+std::string readOwnFile(const std::string& path)
+{
+#ifdef Q_OS_WIN
+    if (entryKind(path) != FileKind::Regular)
+        fail(ErrorNumber::PathFileAccessError, path);
+    return readBytes(path, ownFileBytes, nullptr);
+#else
+    const int fd = ::open(QFile::encodeName(qPath(path)).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        failWith(errno, errno == ELOOP ? ErrorNumber::PathFileAccessError : ErrorNumber::DeviceIoError, path);
+    struct stat info {};
+    std::string bytes(ownFileBytes, '\0');
+    ssize_t got = -1;
+    int error = EINVAL;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        got = ::read(fd, bytes.data(), bytes.size());
+        error = errno;
+    }
+    ::close(fd);
+    if (got < 0)
+        failWith(error, ErrorNumber::PathFileAccessError, path);
+    bytes.resize(std::size_t(got));
+    return bytes;
+#endif
 }
 
 void replaceFile(const std::string& from, const std::string& to)
 {
     const QString source = qPath(from);
     const QString target = qPath(to);
-    if (fileKind(from) != FileKind::Regular)
+    if (entryKind(from) != FileKind::Regular)
         fail(ErrorNumber::FileNotFound, from);
-    switch (fileKind(to)) {
-    case FileKind::Other: fail(ErrorNumber::PathFileAccessError, to);
-    case FileKind::Regular:
-        if (!writable(target))
-            fail(ErrorNumber::PermissionDenied, to);
-        // The new file keeps the permissions the old one had.
-        if (!QFile::setPermissions(source, QFile::permissions(target)))
-            fail(ErrorNumber::PermissionDenied, from);
-        break;
-    case FileKind::Missing: break;
-    }
+    refuseIfNotReplaceable(to);
+    // The new file keeps the permissions the old one had.
+    if (fileKind(to) == FileKind::Regular && !QFile::setPermissions(source, QFile::permissions(target)))
+        fail(ErrorNumber::PermissionDenied, from);
     moveOver(source, target, to);
     syncDirectoryOf(to);
 }
 
 void removeFile(const std::string& path)
 {
-    const QString file = qPath(path);
-    if (!QFileInfo::exists(file) && !QFileInfo(file).isSymLink())
+#ifdef Q_OS_WIN
+    if (entryKind(path) == FileKind::Missing)
         return;
-    errno = 0;
-    if (!QFile::remove(file))
-        fail(fromErrno(errno, ErrorNumber::PathFileAccessError), path);
+    if (!QFile::remove(qPath(path)))
+        fail(ErrorNumber::PathFileAccessError, path);
+#else
+    // unlink() removes a link itself, never what it leads to.
+    if (::unlink(QFile::encodeName(qPath(path)).constData()) != 0 && errno != ENOENT)
+        failWith(errno, ErrorNumber::PathFileAccessError, path);
+#endif
+}
+
+void appendBytes(const std::string& path, const std::string& bytes)
+{
+#ifdef Q_OS_WIN
+    refuseIfNotAFile(path);
+    QFile file(qPath(path));
+    openOrFail(file, QIODevice::Append | QIODevice::Unbuffered, path);
+    writeAll(file.handle(), bytes, path);
+    file.close();
+#else
+    // One write at the end of the file: with every copy appending under the record lock, lines
+    // never interleave. A link, a FIFO or a device in its place is refused without waiting.
+    const int fd = ::open(QFile::encodeName(qPath(path)).constData(),
+                          O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0)
+        failWith(errno, ErrorNumber::PathFileAccessError, path);
+    struct stat info {};
+    try {
+        if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+            fail(ErrorNumber::PathFileAccessError, path);
+        writeAll(fd, bytes, path);
+        syncFd(fd, path);
+    } catch (const RuntimeError&) {
+        ::close(fd);
+        throw;
+    }
+    if (::close(fd) != 0)
+        failWith(errno, ErrorNumber::DeviceIoError, path);
+#endif
 }
 
 } // namespace zanfiro::recordfiles

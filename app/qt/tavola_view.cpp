@@ -283,7 +283,7 @@ void TavolaView::closeEvent(QCloseEvent* event)
 {
     // The close box ends the game at once, silently, with no record handling.
     event->ignore();
-    m_tavola.host().endProgram(0);
+    m_tavola.closeBox();
 }
 
 } // namespace zanfiro

@@ -106,8 +106,9 @@ TEST_F(ExitFlow, CongratulatesOnlyOnceBothFilesAreInPlace)
     exitWith(" 7");
     const std::vector<std::string> tail(host.log.begin() + static_cast<long>(logFrom), host.log.end());
     const auto at = [&](const std::string& entry) { return std::find(tail.begin(), tail.end(), entry) - tail.begin(); };
-    EXPECT_LT(at("replace|" + namePath + ".new|" + namePath), at(congratulationBox));
-    EXPECT_LT(at("replace|" + scorePath + ".new|" + scorePath), at(congratulationBox));
+    EXPECT_LT(at("replace|" + namePath + ".new.2|" + namePath), at(congratulationBox));
+    EXPECT_LT(at("replace|" + scorePath + ".new.1|" + scorePath), at(congratulationBox));
+    EXPECT_LT(at("unlock"), at(congratulationBox)) << "no box opens while the lock is held";
     EXPECT_EQ(tavola.state().exitDelay, 1001);
     EXPECT_EQ(tavola.state().recordText, "Anna");
     EXPECT_EQ(nextLoad(), Pair(" 7\r\n", "Anna\r\n"));
@@ -131,7 +132,7 @@ TEST_P(StrictlyBetter, OnlyAHigherScoreIsWritten)
     EXPECT_EQ(written, GetParam().written);
     EXPECT_EQ(host.files[scorePath], written ? GetParam().punteggio + "\r\n" : GetParam().stored);
     EXPECT_EQ(exitLog("box").size(), written ? 2U : 1U);
-    EXPECT_EQ(exitLog("write").empty(), !written);
+    EXPECT_EQ(exitLog("stage").empty(), !written);
 }
 
 INSTANTIATE_TEST_SUITE_P(Scores, StrictlyBetter,
@@ -198,8 +199,8 @@ TEST_P(FailedWrite, ShowsTheErrorAndLeavesAWholePair)
 }
 
 INSTANTIATE_TEST_SUITE_P(Steps, FailedWrite,
-    ::testing::Values(Fault{"write", scorePath + ".new", false}, Fault{"write", namePath + ".new", false},
-        Fault{"write", folder + "/zanfiro.commit", false}, Fault{"replace", scorePath, false},
+    ::testing::Values(Fault{"stage", scorePath, false}, Fault{"stage", namePath, false},
+        Fault{"create", folder + "/zanfiro.commit", false}, Fault{"replace", scorePath, false},
         Fault{"replace", namePath, true}));
 
 TEST_F(ExitFlow, AMarkerThatWillNotGoSpoilsNothing)

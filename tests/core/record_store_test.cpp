@@ -140,35 +140,52 @@ TEST_P(InterruptedCommit, TheNextLoadFindsAWholePairAndNoTemporary)
     EXPECT_THAT(leftovers(), IsEmpty());
 }
 
+const std::string marker = "azanfiro.txt.new.k3\r\nzanfiro.txt.new.q8\r\n";
+// What a marker said when staged names were fixed: a game stopped by an older version still ends well.
+const std::string fixedNamesMarker = "azanfiro.txt zanfiro.txt\r\n";
+
 INSTANTIATE_TEST_SUITE_P(Moments, InterruptedCommit,
     ::testing::Values(
-        Interrupted{"while staging the score", {{"azanfiro.txt.new", " 9"}}, " 5\r\n", "Anna\r\n"},
-        Interrupted{"while staging the name", {{"azanfiro.txt.new", " 9\r\n"}, {"zanfiro.txt.new", "Bru"}},
+        Interrupted{"while staging the score", {{"azanfiro.txt.new.k3", " 9"}}, " 5\r\n", "Anna\r\n"},
+        Interrupted{"while staging the name", {{"azanfiro.txt.new.k3", " 9\r\n"}, {"zanfiro.txt.new.q8", "Bru"}},
+            " 5\r\n", "Anna\r\n"},
+        Interrupted{"while writing the marker",
+            {{"azanfiro.txt.new.k3", " 9\r\n"}, {"zanfiro.txt.new.q8", "Bruno\r\n"}, {"zanfiro.commit", marker.substr(0, 25)}},
             " 5\r\n", "Anna\r\n"},
         Interrupted{"before the first replacement",
-            {{"azanfiro.txt.new", " 9\r\n"}, {"zanfiro.txt.new", "Bruno\r\n"}, {"zanfiro.commit", "x"}},
+            {{"azanfiro.txt.new.k3", " 9\r\n"}, {"zanfiro.txt.new.q8", "Bruno\r\n"}, {"zanfiro.commit", marker}},
             " 9\r\n", "Bruno\r\n"},
         Interrupted{"between the replacements",
-            {{"azanfiro.txt", " 9\r\n"}, {"zanfiro.txt.new", "Bruno\r\n"}, {"zanfiro.commit", "x"}},
+            {{"azanfiro.txt", " 9\r\n"}, {"zanfiro.txt.new.q8", "Bruno\r\n"}, {"zanfiro.commit", marker}},
             " 9\r\n", "Bruno\r\n"},
         Interrupted{"before the marker went",
-            {{"azanfiro.txt", " 9\r\n"}, {"zanfiro.txt", "Bruno\r\n"}, {"zanfiro.commit", "x"}},
-            " 9\r\n", "Bruno\r\n"}));
+            {{"azanfiro.txt", " 9\r\n"}, {"zanfiro.txt", "Bruno\r\n"}, {"zanfiro.commit", marker}},
+            " 9\r\n", "Bruno\r\n"},
+        Interrupted{"between the replacements, by an older version",
+            {{"azanfiro.txt", " 9\r\n"}, {"zanfiro.txt.new", "Bruno\r\n"}, {"zanfiro.commit", fixedNamesMarker}},
+            " 9\r\n", "Bruno\r\n"},
+        Interrupted{"with another copy's leftovers beside a marker",
+            {{"azanfiro.txt.new.k3", " 9\r\n"}, {"zanfiro.txt.new.q8", "Bruno\r\n"}, {"zanfiro.commit", marker},
+                {"azanfiro.txt.new.zz", " 99\r\n"}, {"zanfiro.txt.new", "Carla\r\n"}},
+            " 9\r\n", "Bruno\r\n"},
+        Interrupted{"with a marker that names files of others",
+            {{"azanfiro.txt.new.k3", " 9\r\n"}, {"zanfiro.commit", "../azanfiro.txt\r\nzanfiro.txt\r\n"}},
+            " 5\r\n", "Anna\r\n"}));
 
 TEST(InterruptedCommitOrder, TheMarkerGoesOnlyAfterBothReplacements)
 {
     ScriptedHost host;
-    host.files[markerPath] = "x";
-    host.files[scorePath + ".new"] = " 9\r\n";
-    host.files[namePath + ".new"] = "Bruno\r\n";
+    host.files[markerPath] = marker;
+    host.files[scorePath + ".new.k3"] = " 9\r\n";
+    host.files[namePath + ".new.q8"] = "Bruno\r\n";
     Tavola tavola(host);
     tavola.start();
     std::vector<std::string> fileOps;
     for (const std::string& entry : host.log)
         if (entry.rfind("replace", 0) == 0 || entry.rfind("remove", 0) == 0 || entry.rfind("touch", 0) == 0)
             fileOps.push_back(entry);
-    EXPECT_THAT(fileOps, ::testing::ElementsAre("replace|" + scorePath + ".new|" + scorePath,
-        "replace|" + namePath + ".new|" + namePath, "remove|" + markerPath, "touch|" + scorePath,
+    EXPECT_THAT(fileOps, ::testing::ElementsAre("replace|" + scorePath + ".new.k3|" + scorePath,
+        "replace|" + namePath + ".new.q8|" + namePath, "remove|" + markerPath, "touch|" + scorePath,
         "touch|" + namePath));
 }
 

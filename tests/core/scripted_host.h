@@ -35,9 +35,19 @@ public:
 
     std::map<std::string, std::string> files;
     std::set<std::string> otherKinds; // directories, FIFOs, devices
-    // Fault injection: the operation ("touch", "read", "write", "replace", "remove") on that
-    // path throws this error. An empty path matches every path.
+    std::map<std::string, std::string> links; // symbolic links: path -> the path they lead to
+    std::set<std::string> readOnly;           // record files that cannot be replaced
+    // Fault injection: the operation ("kind", "list", "touch", "read", "stage", "create", "readown",
+    // "replace" (by target), "remove", "append") on that path throws this error. An empty path
+    // matches every path.
     std::map<std::pair<std::string, std::string>, ErrorNumber> faults;
+    // The record lock: lockError makes it busy past the wait (or failing) and the step never runs;
+    // staleLock has it find a dead copy's lock and clear it first.
+    std::optional<ErrorNumber> lockError;
+    bool staleLock = false;
+    bool locked = false;
+    int boxesWhileLocked = 0;
+    bool logOn = false; // the teacher's log; off unless a test is about it
     double timerSeconds = 30000.0;
     int boxDepth = 0;
     int maxBoxDepth = 0;
@@ -45,6 +55,7 @@ public:
     int msgBox(const std::string& prompt, int buttons, const std::string& title) override
     {
         log.push_back("box|" + prompt + "|" + std::to_string(buttons) + "|" + title);
+        boxesWhileLocked += locked ? 1 : 0;
         ++boxDepth;
         maxBoxDepth = std::max(maxBoxDepth, boxDepth);
         struct Leave {
@@ -83,9 +94,38 @@ public:
 
     FileKind fileKind(const std::string& path) override
     {
-        if (otherKinds.count(path))
+        fault("kind", path);
+        const auto link = links.find(path);
+        const std::string& real = link == links.end() ? path : link->second;
+        if (otherKinds.count(real))
+            return FileKind::Other;
+        return files.count(real) ? FileKind::Regular : FileKind::Missing;
+    }
+
+    FileKind entryKind(const std::string& path) override
+    {
+        fault("kind", path);
+        if (otherKinds.count(path) || links.count(path))
             return FileKind::Other;
         return files.count(path) ? FileKind::Regular : FileKind::Missing;
+    }
+
+    std::vector<std::string> folderEntries(const std::string& folder) override
+    {
+        fault("list", folder);
+        std::set<std::string> names;
+        const std::string prefix = folder + "/";
+        const auto add = [&](const std::string& path) {
+            if (path.rfind(prefix, 0) == 0)
+                names.insert(path.substr(prefix.size()));
+        };
+        for (const auto& [path, bytes] : files)
+            add(path);
+        for (const auto& [path, target] : links)
+            add(path);
+        for (const std::string& path : otherKinds)
+            add(path);
+        return {names.begin(), names.end()};
     }
 
     void touchAppend(const std::string& path) override
@@ -107,20 +147,53 @@ public:
         return found->second.substr(0, maxBytes);
     }
 
-    void writeDurable(const std::string& path, const std::string& bytes) override
+    std::string stageFile(const std::string& target, const std::string& bytes) override
     {
-        log.push_back("write|" + path);
-        fault("write", path);
+        log.push_back("stage|" + target);
+        fault("stage", target);
+        if (fileKind(target) == FileKind::Other)
+            throw RuntimeError(ErrorNumber::PathFileAccessError, target);
+        if (readOnly.count(target))
+            throw RuntimeError(ErrorNumber::PermissionDenied, target);
+        std::string staged;
+        do
+            staged = target + stagedInfix + "." + std::to_string(++m_staged);
+        while (exists(staged));
+        files[staged] = bytes;
+        return staged;
+    }
+
+    void createFile(const std::string& path, const std::string& bytes) override
+    {
+        log.push_back("create|" + path);
+        fault("create", path);
+        if (exists(path))
+            throw RuntimeError(ErrorNumber::PathFileAccessError, path);
         files[path] = bytes;
+    }
+
+    std::string readOwnFile(const std::string& path) override
+    {
+        log.push_back("readown|" + path);
+        fault("readown", path);
+        if (links.count(path) || otherKinds.count(path))
+            throw RuntimeError(ErrorNumber::PathFileAccessError, path);
+        const auto found = files.find(path);
+        if (found == files.end())
+            throw RuntimeError(ErrorNumber::FileNotFound, path);
+        return found->second.substr(0, 4096);
     }
 
     void replaceFile(const std::string& from, const std::string& to) override
     {
         log.push_back("replace|" + from + "|" + to);
         fault("replace", to);
+        if (readOnly.count(to))
+            throw RuntimeError(ErrorNumber::PermissionDenied, to);
         const auto found = files.find(from);
         if (found == files.end())
             throw RuntimeError(ErrorNumber::FileNotFound, from);
+        links.erase(to);
         files[to] = found->second;
         files.erase(from);
     }
@@ -129,8 +202,39 @@ public:
     {
         log.push_back("remove|" + path);
         fault("remove", path);
+        if (otherKinds.count(path))
+            throw RuntimeError(ErrorNumber::PathFileAccessError, path);
         files.erase(path);
+        links.erase(path);
     }
+
+    void appendBytes(const std::string& path, const std::string& bytes) override
+    {
+        log.push_back("append|" + path);
+        fault("append", path);
+        files[path] += bytes;
+    }
+
+    void underRecordLock(const std::string& folder, const std::function<void()>& step) override
+    {
+        log.push_back("lock|" + folder);
+        if (lockError)
+            throw RuntimeError(*lockError, folder + "/zanfiro.lock");
+        if (staleLock)
+            log.push_back("lock|stale cleared");
+        locked = true;
+        struct Release {
+            ScriptedHost& host;
+            ~Release()
+            {
+                host.locked = false;
+                host.log.push_back("unlock");
+            }
+        } release{*this};
+        step();
+    }
+
+    bool gameLogOn() override { return logOn; }
 
     double systemTimer() override
     {
@@ -163,6 +267,13 @@ public:
     }
 
 private:
+    bool exists(const std::string& path) const
+    {
+        return files.count(path) || links.count(path) || otherKinds.count(path);
+    }
+
+    int m_staged = 0;
+
     void fault(const std::string& op, const std::string& path)
     {
         for (const auto& [key, number] : faults)

@@ -1,0 +1,107 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "record/game_log.h"
+
+#include <cstdio>
+
+#include "app/runtime_error.h"
+#include "app/tavola.h"
+
+namespace zanfiro {
+
+namespace {
+
+constexpr const char* separator = ";";
+constexpr const char* lineEnd = "\r\n";
+constexpr const char* byteOrderMark = "\xEF\xBB\xBF";
+
+const char* endText(GameEnd how)
+{
+    switch (how) {
+    case GameEnd::Clock: return "tempo scaduto";
+    case GameEnd::Exit: return "uscita";
+    case GameEnd::NewGame: return "nuova gara";
+    case GameEnd::CloseBox: return "finestra chiusa";
+    }
+    return "";
+}
+
+// A name a spreadsheet would take for a formula is shown as text, and a field holding the
+// separator, a quote or a line break is quoted, so a pupil's name stays in its own cell.
+std::string textField(std::string text)
+{
+    if (!text.empty() && std::string("=+-@\t\r").find(text.front()) != std::string::npos)
+        text.insert(0, "'");
+    if (text.find_first_of(";\"\r\n") == std::string::npos)
+        return text;
+    std::string quoted = "\"";
+    for (const char c : text)
+        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+} // namespace
+
+std::string gameLogHeader()
+{
+    return std::string(byteOrderMark) + "Inizio;Fine;Nome;Punteggio;Colpiti;Errori;Come è finita;Record" + lineEnd;
+}
+
+std::string gameLogLine(const FinishedGame& game)
+{
+    const std::string fields[] = {textField(game.start), textField(game.end), textField(game.name),
+        std::to_string(game.score), std::to_string(game.hits), std::to_string(game.misses), endText(game.how),
+        game.record ? "sì" : "no"};
+    std::string line;
+    for (const std::string& field : fields)
+        line += (line.empty() ? "" : separator) + field;
+    return line + lineEnd;
+}
+
+std::string localDateTime(std::time_t when)
+{
+    char text[32] = {};
+    const std::tm* local = std::localtime(&when);
+    if (!local || std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", local) == 0)
+        return {};
+    return text;
+}
+
+void appendToGameLog(Host& host, const std::string& folder, const FinishedGame& game)
+{
+    if (!host.gameLogOn())
+        return;
+    const std::string path = folder + "/" + gameLogFile;
+    try {
+        host.underRecordLock(folder, [&] {
+            const bool fresh = host.entryKind(path) == FileKind::Missing;
+            host.appendBytes(path, (fresh ? gameLogHeader() : std::string()) + gameLogLine(game));
+        });
+    } catch (const RuntimeError& error) {
+        std::fprintf(stderr, "zanfiro: partita non registrata in %s: %s\n", path.c_str(), error.what());
+    }
+}
+
+void Tavola::logGame(GameEnd how, bool recordSet)
+{
+    // Only a game that has been loaded, with its record folder found, has anything to tell.
+    if (!loaded() || m_state.windowsDir.empty())
+        return;
+    FinishedGame game;
+    game.start = localDateTime(m_tally.start);
+    game.end = localDateTime(std::time(nullptr));
+    game.name = m_loaded->controls[index(Ctl::lblnome1)].caption;
+    game.score = m_state.score;
+    game.hits = m_tally.hits;
+    game.misses = m_tally.misses;
+    game.how = how;
+    game.record = recordSet;
+    appendToGameLog(m_host, m_state.windowsDir, game);
+}
+
+void Tavola::closeBox()
+{
+    logGame(GameEnd::CloseBox, false);
+    m_host.endProgram(0);
+}
+
+} // namespace zanfiro
