@@ -17,7 +17,7 @@ class WavePlayer;
 
 // The real world behind the window: Qt boxes, the wave player, the record files on disk, the
 // clock, and the window on screen, which it builds when the core shows the window.
-class QtHost final : public Host {
+class QtHost : public Host {
 public:
     // The record settings are read once, at start.
     explicit QtHost(recordfiles::RecordSettings settings = recordfiles::readRecordSettings(
