@@ -2,46 +2,63 @@
 #include "sound/wave_player.h"
 
 #include <QAudioDevice>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
 #include <QMediaDevices>
 #include <QPointer>
 #include <QSoundEffect>
+#include <QThread>
 #include <QUrl>
 
 namespace zanfiro {
 
-struct WavePlayer::Impl {
+// The sound thread's side: every Qt Multimedia object is made, played and destroyed there, so
+// its streams are fed however long the window keeps its own thread busy.
+class SoundDesk : public QObject {
+public:
+    explicit SoundDesk(std::atomic<bool>& deviceMissing) : m_deviceMissing(deviceMissing) {}
+    // Connecting to the sound server happens here, off the window's thread.
+    void lookForDevice();
+    void play(const QString& path);
+    void preloadFolder(const QString& folder);
+    // Stops every stream before the thread ends: effects must die on the thread that feeds them.
+    void release();
+
+private:
+    QSoundEffect* loadedEffect(const QString& path);
+
+    std::atomic<bool>& m_deviceMissing;
     // One effect per file that only holds the decoded sound in Qt's sample cache and is never
     // played: loading is asynchronous, so a file loaded at the moment of the click would start
     // late or not at all.
-    QHash<QString, QSoundEffect*> loaded;
+    QHash<QString, QSoundEffect*> m_loaded;
     // The sound asked for last; it starts as soon as its file is loaded, unless a newer one is
     // asked for first.
-    QPointer<QSoundEffect> current;
+    QPointer<QSoundEffect> m_current;
 };
 
-WavePlayer::WavePlayer(QObject* parent) : QObject(parent), m_impl(new Impl) {}
-
-WavePlayer::~WavePlayer()
+void SoundDesk::lookForDevice()
 {
-    // The effects die after this body, with the QObject children; none may report back by then.
-    for (QSoundEffect* effect : findChildren<QSoundEffect*>(Qt::FindDirectChildrenOnly))
-        effect->blockSignals(true);
-    delete m_impl;
+    // Without a sound server every effect would fail and complain on the console, at every
+    // click, and an idle thread would wait for commands that can only be silence.
+    if (QMediaDevices::defaultAudioOutput().isNull()) {
+        m_deviceMissing = true;
+        QThread::currentThread()->quit();
+    }
 }
 
-void WavePlayer::play(const QString& path)
+void SoundDesk::play(const QString& path)
 {
     // Two effects would mix: the one still sounding stops first, even if the new one can't play.
-    if (QSoundEffect* const playing = m_impl->current) {
+    if (QSoundEffect* const playing = m_current) {
         playing->blockSignals(true);
         playing->stop();
         playing->deleteLater();
-        m_impl->current = nullptr;
+        m_current = nullptr;
     }
-    // Without a sound server every effect would fail and complain on the console, at every click.
+    // The server may have gone away since the thread started.
     if (QMediaDevices::defaultAudioOutput().isNull())
         return;
     QSoundEffect* const file = loadedEffect(path);
@@ -50,7 +67,7 @@ void WavePlayer::play(const QString& path)
     // A fresh effect for every play, sharing the cached sound: Qt 6.4 shrinks the output buffer
     // of an effect each time it is played again, until its sound stalls, stutters or never starts.
     auto* effect = new QSoundEffect(this);
-    m_impl->current = effect;
+    m_current = effect;
     effect->setSource(file->source());
     if (effect->status() == QSoundEffect::Ready) {
         effect->play();
@@ -63,10 +80,8 @@ void WavePlayer::play(const QString& path)
     });
 }
 
-void WavePlayer::preloadFolder(const QString& folder)
+void SoundDesk::preloadFolder(const QString& folder)
 {
-    if (QMediaDevices::defaultAudioOutput().isNull())
-        return;
     const QDir dir(folder);
     const QStringList waves = dir.entryList({QStringLiteral("*.wav")}, QDir::Files | QDir::Readable,
                                             QDir::Name | QDir::IgnoreCase);
@@ -74,15 +89,15 @@ void WavePlayer::preloadFolder(const QString& folder)
         loadedEffect(dir.filePath(name));
 }
 
-QSoundEffect* WavePlayer::loadedEffect(const QString& path)
+QSoundEffect* SoundDesk::loadedEffect(const QString& path)
 {
     // cleanPath: the folder of a program at a drive's root arrives with a doubled separator.
     const QString key = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-    if (QSoundEffect* known = m_impl->loaded.value(key)) {
+    if (QSoundEffect* known = m_loaded.value(key)) {
         if (known->status() != QSoundEffect::Error)
             return known;
         // A file that failed to load gets another chance: it may have been put right meanwhile.
-        m_impl->loaded.remove(key);
+        m_loaded.remove(key);
         known->deleteLater();
     }
     // Nothing is kept for a missing file, so a sound installed later still plays.
@@ -91,8 +106,59 @@ QSoundEffect* WavePlayer::loadedEffect(const QString& path)
     auto* effect = new QSoundEffect(this);
     // fromLocalFile, not QUrl(path): a '#', '%' or '?' in a folder name is part of the name.
     effect->setSource(QUrl::fromLocalFile(key));
-    m_impl->loaded.insert(key, effect);
+    m_loaded.insert(key, effect);
     return effect;
+}
+
+void SoundDesk::release()
+{
+    const QList<QSoundEffect*> effects = findChildren<QSoundEffect*>(Qt::FindDirectChildrenOnly);
+    for (QSoundEffect* effect : effects)
+        effect->blockSignals(true);
+    qDeleteAll(effects);
+    m_loaded.clear();
+}
+
+WavePlayer::WavePlayer(QObject* parent)
+    : QObject(parent), m_thread(std::make_unique<QThread>()), m_desk(std::make_unique<SoundDesk>(m_deviceMissing))
+{
+    m_thread->setObjectName(QStringLiteral("zanfiro sound"));
+    m_desk->moveToThread(m_thread.get());
+    // finished is emitted on the ending thread itself, the desk's own.
+    connect(m_thread.get(), &QThread::finished, m_desk.get(), [desk = m_desk.get()] { desk->release(); },
+            Qt::DirectConnection);
+    m_thread->start();
+    post([](SoundDesk& desk) { desk.lookForDevice(); });
+}
+
+WavePlayer::~WavePlayer()
+{
+    m_thread->quit();
+    // A sound server that stopped answering must not keep the program from ending: after a
+    // while the thread is left to the end of the process, with the desk it still uses.
+    if (!m_thread->wait(QDeadlineTimer(3000))) {
+        (void)m_thread.release();
+        (void)m_desk.release();
+    }
+}
+
+void WavePlayer::play(const QString& path)
+{
+    post([path](SoundDesk& desk) { desk.play(path); });
+}
+
+void WavePlayer::preloadFolder(const QString& folder)
+{
+    post([folder](SoundDesk& desk) { desk.preloadFolder(folder); });
+}
+
+template <typename Call>
+void WavePlayer::post(Call call)
+{
+    // A command for a thread that has ended would only wait in its queue until the desk goes.
+    if (m_deviceMissing)
+        return;
+    QMetaObject::invokeMethod(m_desk.get(), [desk = m_desk.get(), call] { call(*desk); }, Qt::QueuedConnection);
 }
 
 } // namespace zanfiro

@@ -4,12 +4,21 @@
 #include <QObject>
 #include <QString>
 
-class QSoundEffect;
+#include <atomic>
+#include <memory>
+
+class QThread;
 
 namespace zanfiro {
 
+class SoundDesk;
+
 // Plays one wave file at a time without waiting: the newest sound cuts the one playing, and a
-// missing or unplayable file, or a machine without a sound server, means silence.
+// missing or unplayable file, or a machine without a sound device, means silence.
+//
+// The sounds are fed from a thread of their own, so a window that holds a flash, shows a box or
+// repaints never starves one. Every call returns at once and is carried out there, in order.
+// Without a sound device the thread ends as soon as it has looked for one.
 class WavePlayer : public QObject {
     Q_OBJECT
 public:
@@ -21,10 +30,13 @@ public:
     void preloadFolder(const QString& folder);
 
 private:
-    struct Impl;
-    Impl* m_impl;
+    template <typename Call>
+    void post(Call call);
 
-    QSoundEffect* loadedEffect(const QString& path);
+    std::unique_ptr<QThread> m_thread;
+    std::unique_ptr<SoundDesk> m_desk; // used on m_thread only, until that thread has finished
+    // Set on the sound thread before it ends by itself; read here, so nothing more is sent.
+    std::atomic<bool> m_deviceMissing = false;
 };
 
 } // namespace zanfiro

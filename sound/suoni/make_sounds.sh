@@ -1,6 +1,7 @@
 #!/bin/sh
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Synthesizes the game's three sound effects with sox, into the folder of this script.
+# Synthesizes the game's three sound effects with sox, into the folder of this script, at 48,000 Hz:
+# the rate sound devices and shared audio modes mostly run at, so none is resampled on its way.
 # Every sound peaks at -3 dBFS, so none is harsh or clips, and ends with 200 ms of silence
 # because the sound player drops roughly the last 100 ms of a file.
 set -eu
@@ -13,7 +14,7 @@ trap 'rm -f "$raw"' EXIT
 make() {
     out=$1
     shift
-    sox -R -n -r 22050 -c 1 -e floating-point -b 32 "$raw" "$@"
+    sox -R -n -r 48000 -c 1 -e floating-point -b 32 "$raw" "$@"
     sox -R -D "$raw" -e signed-integer -b 16 "$out" gain -n -3 pad 0 0.2
 }
 
@@ -28,7 +29,8 @@ make esplosi.wav \
     lowpass 700 tremolo 11 40 fade h 0.015 0.9 0.85
 
 # Play starts: a tone sliding fast down four octaves, with a buzz an octave below it.
-# The buzz sweeps with "-": sox 14.4 turns a square swept with "/" into a flat line.
+# The buzz sweeps with "-": sox 14.4 turns a square swept with "/" into a flat line. Its edges
+# ring over full scale in the low-pass filters: 6 dB of headroom keeps them whole.
 make laser.wav \
-    synth 0.5 sine 2000/125 synth 0.5 square mix 1000-62 \
+    synth 0.5 sine 2000/125 synth 0.5 square mix 1000-62 gain -6 \
     lowpass 3000 lowpass 3000 fade h 0.01 0.5 0.4

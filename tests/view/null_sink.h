@@ -4,6 +4,8 @@
 #pragma once
 
 #include <QAudioDevice>
+#include <QAudioFormat>
+#include <QAudioSink>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -18,6 +20,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 namespace sound_test {
@@ -153,6 +156,7 @@ public:
             *why = "Qt Multimedia does not see the test sink";
             return false;
         }
+        bindStreamsToThisThread();
         return true;
     }
     const QString& sink() const { return m_sink; }
@@ -164,6 +168,23 @@ public:
     }
 
 private:
+    // Qt's PulseAudio streams share one connection, made by the first stream opened and restored,
+    // after a server goes away, only through the event loop of the thread that made it. A player's
+    // sound thread ends with the player: opening a stream here first keeps the connection with
+    // the test's own thread, so the suites that start a server of their own are heard too.
+    static void bindStreamsToThisThread()
+    {
+        static bool bound = false;
+        if (std::exchange(bound, true))
+            return;
+        QAudioFormat format;
+        format.setSampleRate(recordRate);
+        format.setChannelCount(1);
+        format.setSampleFormat(QAudioFormat::Int16);
+        QAudioSink sink(QMediaDevices::defaultAudioOutput(), format);
+        sink.start();
+        sink.stop();
+    }
     bool qtSeesTheSink() const
     {
         const auto outputs = QMediaDevices::audioOutputs();
