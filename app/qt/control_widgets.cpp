@@ -10,6 +10,8 @@
 #include <array>
 #include <string_view>
 
+#include "app/qt/shipped_fonts.h"
+
 namespace zanfiro {
 
 namespace {
@@ -72,6 +74,7 @@ QRect widgetRect(int left, int top, int width, int height)
 
 QFont widgetFont(const Font& font)
 {
+    registerShippedFonts(); // the faces named below, before anything measures with them
     const Font& chosen = font.pointSize > 0 ? font : standardFont;
     QFont result;
     const FamilyChoice* choice = &familyChoices.front();
