@@ -1,5 +1,6 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Where `cmake --install` puts the game, and the Debian package CPack makes of it.
+# Where `cmake --install` puts the game, and the Debian package CPack makes of it (Windows:
+# PackagingWindows.cmake).
 #
 # The game looks for its sounds in "suoni" beside its own executable, so on Linux the program lives
 # in a private folder with a link to it on the PATH:
@@ -14,12 +15,15 @@ set(ZANFIRO_APP_ID it.zanfiro.Zanfiro)
 set(ZANFIRO_ICON_DIR ${CMAKE_CURRENT_SOURCE_DIR}/data/icons CACHE PATH
   "Folder holding zanfiro.svg and zanfiro-<size>.png")
 
-if(NOT UNIX OR APPLE)
-  # Elsewhere the program and its sounds travel together as one folder.
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/PackagingWindows.cmake)
+  return()
+endif()
+if(APPLE)
+  # The program and its sounds travel together as one folder.
   install(TARGETS zanfiro RUNTIME DESTINATION .)
   install(DIRECTORY sound/suoni/ DESTINATION suoni FILES_MATCHING PATTERN "*.wav")
   install(FILES app/qt/fonts/LICENSE DESTINATION . RENAME LICENSE-fonts.txt)
-  install(FILES LICENSE DESTINATION . RENAME LICENSE.txt)
   return()
 endif()
 

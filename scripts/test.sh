@@ -1,8 +1,9 @@
 #!/bin/sh
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installs what is missing, builds the game and its tests, runs every test, then runs the whole
-# suite again built with AddressSanitizer and UndefinedBehaviorSanitizer, and fuzzes the record
-# reader for a minute. ZANFIRO_QUICK=1 stops after the first pass.
+# Installs what is missing, builds the game and its tests, runs every test, then builds the core
+# for Windows and runs its unit tests under wine, runs the whole suite again built with
+# AddressSanitizer and UndefinedBehaviorSanitizer, and fuzzes the record reader for a minute.
+# ZANFIRO_QUICK=1 stops after the first pass.
 set -eu
 cd "$(dirname "$0")/.."
 jobs="$(nproc)"
@@ -12,6 +13,9 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
 [ "${ZANFIRO_QUICK:-0}" = 1 ] && exit 0
+
+# The core built for Windows with MinGW-w64 and its unit tests run under wine.
+./scripts/windows_core.sh build-mingw
 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZANFIRO_SANITIZE=ON
 cmake --build build-asan -j"$jobs"

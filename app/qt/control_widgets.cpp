@@ -10,6 +10,8 @@
 #include <array>
 #include <string_view>
 
+#include "app/qt/shipped_fonts.h"
+
 namespace zanfiro {
 
 namespace {
@@ -68,6 +70,7 @@ void drawBevel(QPainter& painter, const QRect& rect, bool down, int thickness)
 
 QFont widgetFont(const Font& font, double zoom)
 {
+    registerShippedFonts(); // the faces named below, before anything measures with them
     const Font& chosen = font.pointSize > 0 ? font : standardFont;
     QFont result;
     const FamilyChoice* choice = &familyChoices.front();

@@ -36,13 +36,14 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Zanfiro"));
     QApplication::setApplicationVersion(QStringLiteral(ZANFIRO_VERSION));
     QApplication::setStyle(new GameStyle);
-    zanfiro::registerShippedFonts();
     // The name prompt and the greeting come before the window: closing them must not quit.
     QApplication::setQuitOnLastWindowClosed(false);
     [[maybe_unused]] const zanfiro::LaunchOptions options = zanfiro::parseLaunchOptions(QApplication::arguments());
     // One icon for the window and its boxes, drawn once the prompt's event loop runs, so the
     // prompt does not wait for it.
     QTimer::singleShot(0, [] { QApplication::setWindowIcon(zanfiro::artwork::windowIcon()); });
+    // The window's fonts likewise: the prompt and the greeting use the system's font.
+    QTimer::singleShot(0, [] { zanfiro::registerShippedFonts(); });
 
     zanfiro::QtHost host(
         zanfiro::recordfiles::readRecordSettings(zanfiro::recordfiles::systemSettingsPath(), options.recordDir));

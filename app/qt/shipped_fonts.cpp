@@ -19,11 +19,15 @@ QStringList shippedFontFiles()
 
 bool registerShippedFonts()
 {
-    // A face registered after the system's replaces the system's face of the same family, maker
-    // and style, so a different version installed on the system never draws.
-    bool all = true;
-    for (const QString& file : shippedFontFiles())
-        all = QFontDatabase::addApplicationFont(file) >= 0 && all;
+    // Once per run: a face registered again would only add a copy. A face registered after the
+    // system's replaces the system's face of the same family, maker and style, so a different
+    // version installed on the system never draws.
+    static const bool all = [] {
+        bool registered = true;
+        for (const QString& file : shippedFontFiles())
+            registered = QFontDatabase::addApplicationFont(file) >= 0 && registered;
+        return registered;
+    }();
     return all;
 }
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Every font the window asks for is drawn from a face shipped inside the program, so the layout
 // looks the same on a system without those fonts installed.
-#include <gtest/gtest.h>
+#include "view_fixture.h"
 
 #include <QFile>
 #include <QRawFont>
@@ -68,3 +68,20 @@ TEST(ShippedFonts, EveryControlsFontResolvesToAShippedFace)
     // Every shipped face is used by some control: none travels for nothing.
     EXPECT_EQ(seen.size(), static_cast<std::size_t>(shippedFontFiles().size()));
 }
+
+namespace zanfiro::test {
+
+// The window with every control shown, saved where ZANFIRO_FONT_SHOT says. The end-to-end test
+// shipped_fonts.sh compares it between a system with the Liberation fonts and one without.
+TEST_F(ViewTest, WindowShotForTheFontComparison)
+{
+    const QString out = qEnvironmentVariable("ZANFIRO_FONT_SHOT");
+    if (out.isEmpty())
+        GTEST_SKIP() << "ZANFIRO_FONT_SHOT names no file to save the window in";
+    for (const Control& control : designControls())
+        model(control.id).visible = control.kind != ControlKind::Timer;
+    view->sync();
+    ASSERT_TRUE(view->grab().save(out));
+}
+
+} // namespace zanfiro::test
