@@ -37,12 +37,13 @@ int main(int argc, char** argv)
     QApplication::setStyle(new GameStyle);
     // The name prompt and the greeting come before the window: closing them must not quit.
     QApplication::setQuitOnLastWindowClosed(false);
-    [[maybe_unused]] const zanfiro::LaunchOptions options = zanfiro::parseLaunchOptions(QApplication::arguments());
+    const zanfiro::LaunchOptions options = zanfiro::parseLaunchOptions(QApplication::arguments());
     // One icon for the window and its boxes, drawn once the prompt's event loop runs, so the
     // prompt does not wait for it.
     QTimer::singleShot(0, [] { QApplication::setWindowIcon(zanfiro::artwork::windowIcon()); });
 
     zanfiro::QtHost host;
+    host.startFullScreen(options.fullScreen);
     zanfiro::Tavola tavola(host);
     host.attach(tavola);
     host.start();
