@@ -4,7 +4,8 @@
 set -eu
 packages="cmake ninja-build g++ pkg-config qt6-base-dev qt6-multimedia-dev libgtest-dev libgmock-dev
   libbenchmark-dev fonts-liberation2 fonts-dejavu-core xvfb xauth xdotool x11-utils imagemagick
-  pulseaudio pulseaudio-utils sox appstream desktop-file-utils clang libclang-rt-14-dev at-spi2-core python3-pyatspi dbus-daemon"
+  pulseaudio pulseaudio-utils sox appstream desktop-file-utils clang libclang-rt-14-dev at-spi2-core python3-pyatspi dbus-daemon
+  openbox"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

@@ -165,6 +165,30 @@ TEST_P(Zoomed, AControlPastTheDesignAreaIsNotDrawnInTheMargin)
     EXPECT_EQ(checked > 0, !GetParam().margins.isNull());
 }
 
+// What reaches the screen is what the window draws: each new backdrop reaches the controls'
+// area as well as the margins, and a target that moves or hides leaves no trail.
+TEST_P(Zoomed, TheScreenKeepsUpWithTurnsAndShuffles)
+{
+    if (view->devicePixelRatioF() != 1.0)
+        GTEST_SKIP() << "the offscreen platform grabs its screen at ratio 1 only";
+    runHandlers = true;
+    tavola.dispatch(&Tavola::Form_Click);
+    for (int i = 0; i < 24; ++i) {
+        tavola.dispatch(i % 3 == 0 ? &Tavola::cmdNext_Click : &Tavola::Timer2_Timer);
+        view->sync();
+        QTest::qWait(2);
+    }
+    QTest::qWait(20);
+    const QImage onScreen = view->screen()->grabWindow(view->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage drawn = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(onScreen.size(), drawn.size());
+    int stale = 0;
+    for (int y = 0; y < drawn.height(); ++y)
+        for (int x = 0; x < drawn.width(); ++x)
+            stale += onScreen.pixel(x, y) != drawn.pixel(x, y);
+    EXPECT_EQ(stale, 0);
+}
+
 TEST_P(Zoomed, AClickAtEachTargetsScaledCentreHitsIt)
 {
     for (const Ctl id : targets) {
