@@ -34,6 +34,7 @@ BOX_ROLES = (pyatspi.ROLE_ALERT, pyatspi.ROLE_DIALOG)
 POLL = 0.015
 SHUFFLE_TICK = 1.3
 PARKING = (1200, 1000)
+CLICK_HOLD = 0.02
 
 
 def fail(why):
@@ -218,8 +219,13 @@ class Pointer:
     def click(self, point):
         # Then off the window, so that no tooltip comes up under the resting pointer and passes
         # for a box.
+        # The button goes down and up a few milliseconds apart, as under a finger: a window
+        # manager that takes the press to raise the window first would otherwise pass on the
+        # release with it.
         self.xtst.XTestFakeMotionEvent(self.display, -1, point[0], point[1], 0)
         self.xtst.XTestFakeButtonEvent(self.display, 1, True, 0)
+        self.x11.XSync(self.display, False)
+        time.sleep(CLICK_HOLD)
         self.xtst.XTestFakeButtonEvent(self.display, 1, False, 0)
         self.xtst.XTestFakeMotionEvent(self.display, -1, PARKING[0], PARKING[1], 0)
         self.x11.XSync(self.display, False)

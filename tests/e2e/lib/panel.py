@@ -25,6 +25,18 @@ x.XChangeProperty.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong, c
                               ctypes.c_int, ctypes.c_void_p, ctypes.c_int]
 x.XMapWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
 x.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+x.XSetWMNormalHints.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_void_p]
+
+
+class SizeHints(ctypes.Structure):
+    _fields_ = [("flags", ctypes.c_long)] + [(name, ctypes.c_int) for name in (
+        "x", "y", "width", "height", "min_width", "min_height", "max_width", "max_height", "width_inc",
+        "height_inc", "min_aspect_x", "min_aspect_y", "max_aspect_x", "max_aspect_y", "base_width",
+        "base_height", "win_gravity")]
+
+
+# The place is the program's own: without saying so, a window manager may put it anywhere.
+US_POSITION, US_SIZE, P_POSITION, P_SIZE = 1, 2, 4, 8
 
 XA_ATOM, XA_CARDINAL, REPLACE = 4, 6, 0
 
@@ -43,6 +55,9 @@ def main():
     width, screen_height = x.XDisplayWidth(display, screen), x.XDisplayHeight(display, screen)
     panel = x.XCreateSimpleWindow(display, x.XRootWindow(display, screen), 0, screen_height - height,
                                   width, height, 0, 0, 0x303848)
+    hints = SizeHints(flags=US_POSITION | US_SIZE | P_POSITION | P_SIZE, x=0, y=screen_height - height,
+                      width=width, height=height)
+    x.XSetWMNormalHints(display, panel, ctypes.byref(hints))
     set_longs(display, panel, b"_NET_WM_WINDOW_TYPE", XA_ATOM,
               [x.XInternAtom(display, b"_NET_WM_WINDOW_TYPE_DOCK", 0)])
     set_longs(display, panel, b"_NET_WM_STRUT", XA_CARDINAL, [0, 0, 0, height])
