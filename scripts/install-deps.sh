@@ -39,6 +39,7 @@ libclang-rt-14-dev
 at-spi2-core
 python3-pyatspi
 dbus-daemon
+openbox
 xxd
 bc
 googletest

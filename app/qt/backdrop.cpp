@@ -50,9 +50,11 @@ bool Backdrop::setBands(bool painted, const std::array<Colour, bandCount>& bands
     m_painted = painted;
     m_bands = bands;
     setAutoFillBackground(!painted);
-    // Painting its bands, the area hides whatever lies under it.
+    // Painting its bands, the area hides whatever lies under it; being opaque, it is not
+    // repainted with its parent, so it is told on its own.
     m_area->setAttribute(Qt::WA_OpaquePaintEvent, painted);
     update();
+    m_area->update();
     return true;
 }
 

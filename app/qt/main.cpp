@@ -38,7 +38,7 @@ int main(int argc, char** argv)
     QApplication::setStyle(new GameStyle);
     // The name prompt and the greeting come before the window: closing them must not quit.
     QApplication::setQuitOnLastWindowClosed(false);
-    [[maybe_unused]] const zanfiro::LaunchOptions options = zanfiro::parseLaunchOptions(QApplication::arguments());
+    const zanfiro::LaunchOptions options = zanfiro::parseLaunchOptions(QApplication::arguments());
     // One icon for the window and its boxes, drawn once the prompt's event loop runs, so the
     // prompt does not wait for it.
     QTimer::singleShot(0, [] { QApplication::setWindowIcon(zanfiro::artwork::windowIcon()); });
@@ -47,6 +47,7 @@ int main(int argc, char** argv)
 
     zanfiro::QtHost host(
         zanfiro::recordfiles::readRecordSettings(zanfiro::recordfiles::systemSettingsPath(), options.recordDir));
+    host.startFullScreen(options.fullScreen);
     zanfiro::Tavola tavola(host);
     host.attach(tavola);
     host.start();

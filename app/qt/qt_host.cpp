@@ -4,8 +4,10 @@
 #include <QCoreApplication>
 #include <QInputDialog>
 #include <QLabel>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTime>
 #include <QTimer>
 
@@ -16,6 +18,7 @@
 
 #include "app/qt/record_files.h"
 #include "app/qt/tavola_view.h"
+#include "app/qt/zoom.h"
 #include "sound/wave_player.h"
 
 namespace zanfiro {
@@ -27,6 +30,10 @@ const char* const yesText = "Sì";
 const char* const noText = "No";
 const char* const okText = "OK";
 const char* const cancelText = "Annulla";
+
+// A title bar and borders as desktops commonly draw them: the real ones are known only once the
+// window is on screen, and a guess on the large side costs a few pixels of zoom at most.
+constexpr QMargins frameGuess(8, 40, 8, 8);
 
 QMessageBox::Icon iconOf(int buttons)
 {
@@ -192,8 +199,11 @@ void QtHost::holdFrame(int ms)
 
 void QtHost::windowUnloaded()
 {
-    if (m_view)
+    if (m_view) {
+        m_lastGeometry = m_view->normalGeometry();
+        m_lastStates = m_view->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen);
         m_view->retire();
+    }
     m_view = nullptr;
 }
 
@@ -202,9 +212,26 @@ void QtHost::windowShown()
     if (!m_view) {
         m_view = new TavolaView(*m_tavola, [this](Tavola::Handler handler) { dispatch(handler); });
         m_view->sync();
+        placeView();
     }
     m_view->show();
     player();
+}
+
+void QtHost::placeView()
+{
+    if (m_lastGeometry) {
+        m_view->setGeometry(*m_lastGeometry);
+        m_view->setWindowState(m_lastStates);
+        return;
+    }
+    const QScreen* screen = m_view->screen();
+    if (screen) {
+        const int menuHeight = m_view->menuBar()->sizeHint().height();
+        m_view->setGeometry(openingGeometry(screen->availableGeometry(), frameGuess, menuHeight));
+    }
+    if (m_fullScreen)
+        m_view->setWindowState(Qt::WindowFullScreen);
 }
 
 void QtHost::endProgram(int status)

@@ -2,9 +2,11 @@
 #pragma once
 
 #include <QPointer>
+#include <QRect>
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 #include "app/host.h"
 #include "app/qt/record_folder.h"
@@ -27,6 +29,8 @@ public:
     QtHost& operator=(const QtHost&) = delete;
 
     void attach(Tavola& tavola);
+    // The window opens full screen (for the whiteboard) instead of where it fits.
+    void startFullScreen(bool on) { m_fullScreen = on; }
     // Creates the window object (load, name prompt, show) and shows it as the model has it.
     void start();
     // Runs one event's handler, then brings the window on screen in line with the model.
@@ -61,11 +65,17 @@ private:
     void syncView();
     QWidget* boxParent() const;
     WavePlayer& player();
+    void placeView();
 
     Tavola* m_tavola = nullptr;
     QPointer<TavolaView> m_view;
     std::unique_ptr<WavePlayer> m_player;
     recordfiles::RecordSettings m_settings;
+    bool m_fullScreen = false;
+    // Where the last window was and how (maximised, full screen): a new game's window opens
+    // the same way.
+    std::optional<QRect> m_lastGeometry;
+    Qt::WindowStates m_lastStates;
 };
 
 } // namespace zanfiro

@@ -213,8 +213,9 @@ void TavolaView::holdFrame(int ms)
     sync();
     if (isVisible() && m_bandsDirty)
         m_backdrop->repaint();
-    else if (isVisible() && !m_dirty.isEmpty())
-        client()->repaint(m_dirty);
+    // The controls' area paints its own part of the backdrop.
+    if (isVisible() && (m_bandsDirty || !m_dirty.isEmpty()))
+        client()->repaint(m_bandsDirty ? QRegion(client()->rect()) : m_dirty);
     // The flash owns the program for this long: no click, tick or repaint gets in.
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }

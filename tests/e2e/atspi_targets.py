@@ -10,6 +10,8 @@ Usage:
   atspi_targets.py decoy PID             the same with a decoy (a number that is not)
   atspi_targets.py box PID               "box: TEXT" for the message box that is open
   atspi_targets.py wait-score PID TEXT   waits until the score reads TEXT; prints "score: S"
+  atspi_targets.py area PID              "client: X Y W H" and "area: X Y W H" on the desktop:
+                                         the client area and the controls' area inside it
 A click that meets neither a good target nor a decoy (the shuffle moved it in between, or
 something else covers it) is tried again after the next tick. Exits non-zero, saying why on
 stderr, when the window cannot be read or nothing came of a few clicks.
@@ -32,6 +34,7 @@ BOX_ROLES = (pyatspi.ROLE_ALERT, pyatspi.ROLE_DIALOG)
 POLL = 0.015
 SHUFFLE_TICK = 1.3
 PARKING = (1200, 1000)
+CLICK_HOLD = 0.02
 
 
 def fail(why):
@@ -81,15 +84,26 @@ def inside(point, rect):
     return x <= point[0] < x + w and y <= point[1] < y + h
 
 
+def fillers(node):
+    return [c for c in node if c is not None and c.getRole() == pyatspi.ROLE_FILLER]
+
+
+def client_and_area(app):
+    """The client area, and the area of the design's aspect inside it where the controls stand."""
+    clients = fillers(main_window(app))
+    if not clients:
+        fail("no client area in the window")
+    areas = fillers(clients[0])
+    if len(areas) != 1:
+        fail("no controls' area in the client area")
+    return clients[0], areas[0]
+
+
 class Board:
-    """The client area of the window and the controls on it, read afresh at every look."""
+    """The controls' area of the window and the controls on it, read afresh at every look."""
 
     def __init__(self, app):
-        fillers = [c for c in main_window(app)
-                   if c is not None and c.getRole() == pyatspi.ROLE_FILLER]
-        if not fillers:
-            fail("no client area in the window")
-        self.client = fillers[0]
+        self.client = client_and_area(app)[1]
         self.controls = [c for c in self.client if c is not None]
         self.targets = [i for i, c in enumerate(self.controls)
                         if c.getRole() == pyatspi.ROLE_PUSH_BUTTON and is_number(fresh_name(c))]
@@ -205,8 +219,13 @@ class Pointer:
     def click(self, point):
         # Then off the window, so that no tooltip comes up under the resting pointer and passes
         # for a box.
+        # The button goes down and up a few milliseconds apart, as under a finger: a window
+        # manager that takes the press to raise the window first would otherwise pass on the
+        # release with it.
         self.xtst.XTestFakeMotionEvent(self.display, -1, point[0], point[1], 0)
         self.xtst.XTestFakeButtonEvent(self.display, 1, True, 0)
+        self.x11.XSync(self.display, False)
+        time.sleep(CLICK_HOLD)
         self.xtst.XTestFakeButtonEvent(self.display, 1, False, 0)
         self.xtst.XTestFakeMotionEvent(self.display, -1, PARKING[0], PARKING[1], 0)
         self.x11.XSync(self.display, False)
@@ -260,7 +279,7 @@ def wait_score(app, expected, seconds=3.0):
 
 def main():
     if len(sys.argv) < 3:
-        fail("usage: atspi_targets.py labels|hit|decoy|box|wait-score PID [TEXT]")
+        fail("usage: atspi_targets.py labels|hit|decoy|box|wait-score|area PID [TEXT]")
     command, app = sys.argv[1], find_application(int(sys.argv[2]))
     if command == "labels":
         values = titled_values(app)
@@ -274,6 +293,9 @@ def main():
         wait_box(app)
     elif command == "wait-score" and len(sys.argv) == 4:
         wait_score(app, sys.argv[3])
+    elif command == "area":
+        for key, node in zip(("client", "area"), client_and_area(app)):
+            print("%s: %d %d %d %d" % ((key,) + extents(node)))
     else:
         fail("unknown command " + " ".join(sys.argv[1:]))
 

@@ -5,7 +5,7 @@
 # windows waited for, its boxes answered, and everything stopped again on the way out.
 # Sourced by a script that has set -euo pipefail and $zanfiro; not a test of its own.
 # Settings read: $failure_shot (a screenshot path written when a check fails), $greeting_shot
-# (a screenshot of the greeting box).
+# (a screenshot of the greeting box), $screen (the X screen's size, 1280x1024 unless set).
 
 work=$(mktemp -d)
 xvfb_pid=
@@ -34,7 +34,7 @@ fail() {
 # The server picks a display nobody uses and names it once it accepts connections, so two
 # scripts started at once never race for the same number.
 start_x() {
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp -noreset \
+    Xvfb -displayfd 3 -screen 0 "${screen:-1280x1024}x24" -dpi 96 -nolisten tcp -noreset \
         3>"$work/display" >"$work/xvfb.log" 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 100); do
@@ -85,10 +85,10 @@ a11y_bus_up() {
         org.freedesktop.DBus.NameHasOwner string:org.a11y.Bus 2>/dev/null | grep -q 'boolean true'
 }
 
-# Starts the game in this shell (call it directly, not in $(...)); its output goes to
-# $work/NAME.log.
+# Starts the game in this shell (call it directly, not in $(...)) with the options after NAME;
+# its output goes to $work/NAME.log.
 start_game() {
-    "${zanfiro:?}" >"$work/$1.log" 2>&1 &
+    "${zanfiro:?}" "${@:2}" >"$work/$1.log" 2>&1 &
     game_pid=$!
 }
 
