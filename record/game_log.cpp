@@ -2,6 +2,7 @@
 #include "record/game_log.h"
 
 #include <cstdio>
+#include <iterator>
 
 #include "app/runtime_error.h"
 #include "app/tavola.h"
@@ -51,9 +52,9 @@ std::string gameLogLine(const FinishedGame& game)
     const std::string fields[] = {textField(game.start), textField(game.end), textField(game.name),
         std::to_string(game.score), std::to_string(game.hits), std::to_string(game.misses), endText(game.how),
         game.record ? "sì" : "no"};
-    std::string line;
-    for (const std::string& field : fields)
-        line += (line.empty() ? "" : separator) + field;
+    std::string line = fields[0];
+    for (std::size_t i = 1; i < std::size(fields); ++i)
+        line += separator + fields[i];
     return line + lineEnd;
 }
 

@@ -139,14 +139,16 @@ bool openNew(QFile& file, const std::string& reportAs)
     failWith(errno, ErrorNumber::PathFileAccessError, reportAs);
 }
 
-// Fills a file just made by openNew and puts it on the disk; on any failure it goes again.
-void fillNew(QFile& file, const std::string& bytes, const std::string& reportAs)
+// Fills a file just made by openNew and puts its bytes on the disk, and its folder entry too when
+// asked; on any failure it goes again.
+void fillNew(QFile& file, const std::string& bytes, const std::string& reportAs, bool syncEntry)
 {
     try {
         writeAll(file.handle(), bytes, reportAs);
         syncFd(file.handle(), reportAs);
         file.close();
-        syncDirectoryOf(file.fileName().toStdString());
+        if (syncEntry)
+            syncDirectoryOf(file.fileName().toStdString());
     } catch (const RuntimeError&) {
         file.close();
         QFile::remove(file.fileName());
@@ -264,7 +266,9 @@ std::string stageFile(const std::string& target, const std::string& bytes)
         if (attempt == 100)
             fail(ErrorNumber::PathFileAccessError, target);
     }
-    fillNew(file, bytes, target);
+    // Its entry reaches the disk with the marker's: until the marker is there, a staged file
+    // lost in a crash is one the next load would drop anyway.
+    fillNew(file, bytes, target, false);
     return file.fileName().toStdString();
 }
 
@@ -273,7 +277,7 @@ void createFile(const std::string& path, const std::string& bytes)
     QFile file(qPath(path));
     if (!openNew(file, path))
         fail(ErrorNumber::PathFileAccessError, path);
-    fillNew(file, bytes, path);
+    fillNew(file, bytes, path, true);
 }
 
 std::string readOwnFile(const std::string& path)
@@ -340,7 +344,9 @@ void appendBytes(const std::string& path, const std::string& bytes)
     file.close();
 #else
     // One write at the end of the file: with every copy appending under the record lock, lines
-    // never interleave. A link, a FIFO or a device in its place is refused without waiting.
+    // never interleave. A link, a FIFO or a device in its place is refused without waiting. No
+    // flush of its own: a log line is worth less than the lock's time, and a share writes it back
+    // at the close, whose answer counts.
     const int fd = ::open(QFile::encodeName(qPath(path)).constData(),
                           O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
     if (fd < 0)
@@ -350,7 +356,6 @@ void appendBytes(const std::string& path, const std::string& bytes)
         if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
             fail(ErrorNumber::PathFileAccessError, path);
         writeAll(fd, bytes, path);
-        syncFd(fd, path);
     } catch (const RuntimeError&) {
         ::close(fd);
         throw;
