@@ -102,6 +102,19 @@ TEST_F(GameLog, ALineHoldsTimesNameScoreHitsMissesTheEndAndTheRecord)
     EXPECT_TRUE(std::regex_match(lines()[0], line)) << lines()[0];
 }
 
+// The record and its log line are written in one hold of the lock, which an exit takes once.
+TEST_F(GameLog, ARecordAndItsLineShareOneHoldOfTheLock)
+{
+    const std::size_t holdsAtLoad = host.entries("lock|").size();
+    tavola.ctl(Ctl::Punteggio).caption = " 2";
+    EXPECT_EQ(end(&Tavola::cmdExit_Click), 0);
+    EXPECT_EQ(host.entries("lock|").size(), holdsAtLoad + 1);
+    const auto tail = std::find(host.log.rbegin(), host.log.rend(), "unlock");
+    ASSERT_NE(tail, host.log.rend());
+    EXPECT_EQ(*std::next(tail), "append|" + logPath) << "the line goes in before the lock does";
+    EXPECT_EQ(host.boxesWhileLocked, 0);
+}
+
 TEST_F(GameLog, EachWayAGameEndsHasItsOwnWords)
 {
     host.answers = {answer::yes};
