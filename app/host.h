@@ -71,8 +71,9 @@ public:
     // target + stagedInfix + "." + a unique part, which takes target's permissions; refuses when
     // `target` could not be replaced. Returns the new file's path.
     virtual std::string stageFile(const std::string& target, const std::string& bytes) = 0;
-    // Makes a new file at exactly this path, with the bytes flushed to the disk; anything already
-    // there, a link included, is an error.
+    // Makes a new file at exactly this path, with the bytes and the folder flushed to the disk (the
+    // entries of files staged before it with them); anything already there, a link included, is
+    // an error.
     virtual void createFile(const std::string& path, const std::string& bytes) = 0;
     // Up to 4096 bytes of a regular file that is not a link.
     virtual std::string readOwnFile(const std::string& path) = 0;

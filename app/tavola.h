@@ -119,10 +119,11 @@ private:
 
     void load();
     void unload();
-    // Under the record lock: finishes an interrupted commit, then stores the record when this
-    // game beats the best on disk. True when it did.
+    // The record handling and the log line of a game ended by Exit or the clock, under one hold
+    // of the record lock. True when the game's score went in as the new record.
+    bool finishGame(GameEnd how, bool beatsShownBest);
     bool storeRecordIfBest(const std::string& scoreText);
-    void logGame(GameEnd how, bool recordSet);
+    void logGame(GameEnd how, bool recordSet, bool lockHeld = false);
 
     Host& m_host;
     GameState m_state;

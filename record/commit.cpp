@@ -3,6 +3,7 @@
 
 #include <array>
 #include <optional>
+#include <vector>
 
 namespace zanfiro {
 
@@ -60,9 +61,17 @@ void removeQuietly(Host& host, const std::string& path)
     }
 }
 
+// Leftovers play no part in any record (their names are unique), so a clean-up that cannot run
+// is no error.
 void dropLeftovers(Host& host, const RecordPaths& paths)
 {
-    for (const std::string& entry : host.folderEntries(paths.folder))
+    std::vector<std::string> entries;
+    try {
+        entries = host.folderEntries(paths.folder);
+    } catch (const RuntimeError&) {
+        return;
+    }
+    for (const std::string& entry : entries)
         if (isStagedName(entry, scoreFile) || isStagedName(entry, nameFile))
             removeQuietly(host, paths.folder + "/" + entry);
 }

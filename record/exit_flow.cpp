@@ -44,44 +44,54 @@ void Tavola::cmdExit_Click()
 
     const double best = scoreValue(ctl(Ctl::lblpunti).caption);
     const double current = scoreValue(ctl(Ctl::Punteggio).caption);
-    bool recordSet = false;
-    try {
-        recordSet = current > best && storeRecordIfBest(ctl(Ctl::Punteggio).caption);
-    } catch (const RuntimeError&) {
-        logGame(how, false);
-        throw;
-    }
-    logGame(how, recordSet);
-    if (recordSet)
+    if (finishGame(how, current > best))
         m_host.msgBox(congratulation, box::okOnly, appTitle);
     m_host.endProgram(0);
 }
 
-bool Tavola::storeRecordIfBest(const std::string& scoreText)
+bool Tavola::finishGame(GameEnd how, bool beatsShownBest)
 {
+    // A game that cannot be a record needs the folder only for its log line, and a log that
+    // cannot be written stops nothing.
+    if (!beatsShownBest) {
+        logGame(how, false);
+        return false;
+    }
     const RecordPaths paths = recordPaths(m_state.windowsDir);
-    const double current = scoreValue(scoreText);
     bool stored = false;
     try {
         m_host.underRecordLock(paths.folder, [&] {
-            // A copy that stopped half way through its commit is finished first, so the best on
-            // disk is a whole record.
-            recoverRecordCommit(m_host, paths);
-            const std::optional<double> onDisk = bestOnDisk(m_host, paths.score);
-            if (onDisk && current <= *onDisk)
-                return;
-            m_state.fileNum = 1;
-            m_state.recordText = scoreText;
-            const std::string scoreBytes = encodeWindows1252(m_state.recordText) + "\r\n";
-            m_state.recordText = ctl(Ctl::lblnome1).caption;
-            const std::string nameBytes = encodeWindows1252(m_state.recordText) + "\r\n";
-            commitRecord(m_host, paths, scoreBytes, nameBytes);
-            stored = true;
+            try {
+                stored = storeRecordIfBest(ctl(Ctl::Punteggio).caption);
+            } catch (const RuntimeError&) {
+                logGame(how, false, true);
+                throw;
+            }
+            logGame(how, stored, true);
         });
     } catch (const RuntimeError& error) {
         throw aboutRecordFiles(error, paths);
     }
     return stored;
+}
+
+// Under the record lock.
+bool Tavola::storeRecordIfBest(const std::string& scoreText)
+{
+    const RecordPaths paths = recordPaths(m_state.windowsDir);
+    // A copy that stopped half way through its commit is finished first, so the best on disk is
+    // a whole record.
+    recoverRecordCommit(m_host, paths);
+    const std::optional<double> onDisk = bestOnDisk(m_host, paths.score);
+    if (onDisk && scoreValue(scoreText) <= *onDisk)
+        return false;
+    m_state.fileNum = 1;
+    m_state.recordText = scoreText;
+    const std::string scoreBytes = encodeWindows1252(m_state.recordText) + "\r\n";
+    m_state.recordText = ctl(Ctl::lblnome1).caption;
+    const std::string nameBytes = encodeWindows1252(m_state.recordText) + "\r\n";
+    commitRecord(m_host, paths, scoreBytes, nameBytes);
+    return true;
 }
 
 } // namespace zanfiro

@@ -2,6 +2,7 @@
 #include "record/game_log.h"
 
 #include <cstdio>
+#include <iterator>
 
 #include "app/runtime_error.h"
 #include "app/tavola.h"
@@ -51,9 +52,9 @@ std::string gameLogLine(const FinishedGame& game)
     const std::string fields[] = {textField(game.start), textField(game.end), textField(game.name),
         std::to_string(game.score), std::to_string(game.hits), std::to_string(game.misses), endText(game.how),
         game.record ? "sì" : "no"};
-    std::string line;
-    for (const std::string& field : fields)
-        line += (line.empty() ? "" : separator) + field;
+    std::string line = fields[0];
+    for (std::size_t i = 1; i < std::size(fields); ++i)
+        line += separator + fields[i];
     return line + lineEnd;
 }
 
@@ -66,22 +67,26 @@ std::string localDateTime(std::time_t when)
     return text;
 }
 
-void appendToGameLog(Host& host, const std::string& folder, const FinishedGame& game)
+void appendToGameLog(Host& host, const std::string& folder, const FinishedGame& game, bool lockHeld)
 {
     if (!host.gameLogOn())
         return;
     const std::string path = folder + "/" + gameLogFile;
+    const auto append = [&] {
+        const bool fresh = host.entryKind(path) == FileKind::Missing;
+        host.appendBytes(path, (fresh ? gameLogHeader() : std::string()) + gameLogLine(game));
+    };
     try {
-        host.underRecordLock(folder, [&] {
-            const bool fresh = host.entryKind(path) == FileKind::Missing;
-            host.appendBytes(path, (fresh ? gameLogHeader() : std::string()) + gameLogLine(game));
-        });
+        if (lockHeld)
+            append();
+        else
+            host.underRecordLock(folder, append);
     } catch (const RuntimeError& error) {
         std::fprintf(stderr, "zanfiro: partita non registrata in %s: %s\n", path.c_str(), error.what());
     }
 }
 
-void Tavola::logGame(GameEnd how, bool recordSet)
+void Tavola::logGame(GameEnd how, bool recordSet, bool lockHeld)
 {
     // Only a game that has been loaded, with its record folder found, has anything to tell.
     if (!loaded() || m_state.windowsDir.empty())
@@ -95,7 +100,7 @@ void Tavola::logGame(GameEnd how, bool recordSet)
     game.misses = m_tally.misses;
     game.how = how;
     game.record = recordSet;
-    appendToGameLog(m_host, m_state.windowsDir, game);
+    appendToGameLog(m_host, m_state.windowsDir, game, lockHeld);
 }
 
 void Tavola::closeBox()

@@ -4,14 +4,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 
 #ifdef Q_OS_WIN
-#include <io.h>
 #include <windows.h>
 #else
 #include <dirent.h>
@@ -20,26 +18,24 @@
 #include <unistd.h>
 #endif
 
-#include "app/qt/platform_error.h"
-#include "app/runtime_error.h"
+#include "app/qt/file_calls.h"
 #include "record/file_errors.h"
 
 namespace zanfiro::recordfiles {
 
 namespace {
 
-constexpr std::size_t ownFileBytes = 4096;
-
-QString qPath(const std::string& path) { return QString::fromUtf8(path.data(), qsizetype(path.size())); }
-
-[[noreturn]] void fail(ErrorNumber number, const std::string& path) { throw RuntimeError(number, path); }
-
-// What the platform said, read straight after the call that failed: anything in between (Qt's
-// own error handling included) may change it. On Windows the number is GetLastError()'s.
-[[noreturn]] void failWith(int error, ErrorNumber otherwise, const std::string& path)
+// A record file someone made read-only stays as it is, even for an administrator, whom the
+// system would let write it.
+bool writable(const QString& path)
 {
-    fail(lastFileError(error, otherwise), path);
+    const QFile::Permissions anyWrite = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    return (QFile::permissions(path) & anyWrite) && QFileInfo(path).isWritable();
 }
+
+} // namespace
+
+namespace detail {
 
 // Checked before any open: opening a FIFO waits for a peer and would freeze the game.
 void refuseIfNotAFile(const std::string& path)
@@ -47,6 +43,45 @@ void refuseIfNotAFile(const std::string& path)
     if (fileKind(path) == FileKind::Other)
         fail(ErrorNumber::PathFileAccessError, path);
 }
+
+// A new or renamed entry is only safe once its directory is on disk too. Windows has no such
+// call: the move itself is written through.
+void syncDirectoryOf(const std::string& path)
+{
+#ifndef Q_OS_WIN
+    const QByteArray dir = QFile::encodeName(QFileInfo(qPath(path)).absolutePath());
+    const int fd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        failWith(errno, ErrorNumber::DeviceIoError, path);
+    const int result = ::fsync(fd);
+    const int error = errno;
+    ::close(fd);
+    // Some file systems cannot sync a directory at all; their renames are as safe as they get.
+    if (result != 0 && error != EINVAL)
+        failWith(error, ErrorNumber::DeviceIoError, path);
+#else
+    Q_UNUSED(path);
+#endif
+}
+
+// Whether a record file can be put in the place of this one.
+void refuseIfNotReplaceable(const std::string& target)
+{
+    switch (fileKind(target)) {
+    case FileKind::Other: fail(ErrorNumber::PathFileAccessError, target);
+    case FileKind::Regular:
+        if (!writable(qPath(target)))
+            fail(ErrorNumber::PermissionDenied, target);
+        break;
+    case FileKind::Missing: break;
+    }
+}
+
+} // namespace detail
+
+using namespace detail;
+
+namespace {
 
 void openOrFail(QFile& file, QIODevice::OpenMode mode, const std::string& path)
 {
@@ -78,102 +113,6 @@ FileKind kindOf(const std::string& path, bool throughLinks)
     }
     return S_ISREG(info.st_mode) ? FileKind::Regular : FileKind::Other;
 #endif
-}
-
-// Every byte goes out, or the error says why not: a disk that fills up half way is a full disk.
-void writeAll(int fd, const std::string& bytes, const std::string& path)
-{
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-#ifdef Q_OS_WIN
-        const int n = ::_write(fd, bytes.data() + done, unsigned(std::min<std::size_t>(bytes.size() - done, 1 << 30)));
-#else
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-#endif
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            failWith(n < 0 ? errno : ENOSPC, ErrorNumber::DeviceIoError, path);
-        done += std::size_t(n);
-    }
-}
-
-void syncFd(int fd, const std::string& path)
-{
-#ifdef Q_OS_WIN
-    if (::_commit(fd) != 0)
-#else
-    if (::fsync(fd) != 0)
-#endif
-        failWith(errno, ErrorNumber::DeviceIoError, path);
-}
-
-// A new or renamed entry is only safe once its directory is on disk too. Windows has no such
-// call: the move itself is written through.
-void syncDirectoryOf(const std::string& path)
-{
-#ifndef Q_OS_WIN
-    const QByteArray dir = QFile::encodeName(QFileInfo(qPath(path)).absolutePath());
-    const int fd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        failWith(errno, ErrorNumber::DeviceIoError, path);
-    const int result = ::fsync(fd);
-    const int error = errno;
-    ::close(fd);
-    // Some file systems cannot sync a directory at all; their renames are as safe as they get.
-    if (result != 0 && error != EINVAL)
-        failWith(error, ErrorNumber::DeviceIoError, path);
-#else
-    Q_UNUSED(path);
-#endif
-}
-
-// Opens a file that must not exist yet: created exclusively, so a link planted at its name is
-// neither followed nor replaced. False when the name is taken.
-bool openNew(QFile& file, const std::string& reportAs)
-{
-    errno = 0;
-    if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
-        return true;
-    if (errno == EEXIST)
-        return false;
-    failWith(errno, ErrorNumber::PathFileAccessError, reportAs);
-}
-
-// Fills a file just made by openNew and puts it on the disk; on any failure it goes again.
-void fillNew(QFile& file, const std::string& bytes, const std::string& reportAs)
-{
-    try {
-        writeAll(file.handle(), bytes, reportAs);
-        syncFd(file.handle(), reportAs);
-        file.close();
-        syncDirectoryOf(file.fileName().toStdString());
-    } catch (const RuntimeError&) {
-        file.close();
-        QFile::remove(file.fileName());
-        throw;
-    }
-}
-
-// A record file someone made read-only stays as it is, even for an administrator, whom the
-// system would let write it.
-bool writable(const QString& path)
-{
-    const QFile::Permissions anyWrite = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
-    return (QFile::permissions(path) & anyWrite) && QFileInfo(path).isWritable();
-}
-
-// Whether a record file can be put in the place of this one.
-void refuseIfNotReplaceable(const std::string& target)
-{
-    switch (fileKind(target)) {
-    case FileKind::Other: fail(ErrorNumber::PathFileAccessError, target);
-    case FileKind::Regular:
-        if (!writable(qPath(target)))
-            fail(ErrorNumber::PermissionDenied, target);
-        break;
-    case FileKind::Missing: break;
-    }
 }
 
 void moveOver(const QString& from, const QString& to, const std::string& path)
@@ -253,56 +192,6 @@ std::string readBytes(const std::string& path, std::size_t maxBytes, std::uint64
     return bytes;
 }
 
-std::string stageFile(const std::string& target, const std::string& bytes)
-{
-    refuseIfNotReplaceable(target);
-    QFile file;
-    for (int attempt = 0;; ++attempt) {
-        const QString unique = QString::number(QRandomGenerator::global()->generate64(), 36);
-        file.setFileName(qPath(target) + QLatin1String(stagedInfix) + QLatin1Char('.') + unique);
-        if (openNew(file, target))
-            break;
-        if (attempt == 100)
-            fail(ErrorNumber::PathFileAccessError, target);
-    }
-    fillNew(file, bytes, target);
-    return file.fileName().toStdString();
-}
-
-void createFile(const std::string& path, const std::string& bytes)
-{
-    QFile file(qPath(path));
-    if (!openNew(file, path))
-        fail(ErrorNumber::PathFileAccessError, path);
-    fillNew(file, bytes, path);
-}
-
-std::string readOwnFile(const std::string& path)
-{
-#ifdef Q_OS_WIN
-    if (entryKind(path) != FileKind::Regular)
-        fail(ErrorNumber::PathFileAccessError, path);
-    return readBytes(path, ownFileBytes, nullptr);
-#else
-    const int fd = ::open(QFile::encodeName(qPath(path)).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        failWith(errno, errno == ELOOP ? ErrorNumber::PathFileAccessError : ErrorNumber::DeviceIoError, path);
-    struct stat info {};
-    std::string bytes(ownFileBytes, '\0');
-    ssize_t got = -1;
-    int error = EINVAL;
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
-        got = ::read(fd, bytes.data(), bytes.size());
-        error = errno;
-    }
-    ::close(fd);
-    if (got < 0)
-        failWith(error, ErrorNumber::PathFileAccessError, path);
-    bytes.resize(std::size_t(got));
-    return bytes;
-#endif
-}
-
 void replaceFile(const std::string& from, const std::string& to)
 {
     const QString source = qPath(from);
@@ -328,36 +217,6 @@ void removeFile(const std::string& path)
     // unlink() removes a link itself, never what it leads to.
     if (::unlink(QFile::encodeName(qPath(path)).constData()) != 0 && errno != ENOENT)
         failWith(errno, ErrorNumber::PathFileAccessError, path);
-#endif
-}
-
-void appendBytes(const std::string& path, const std::string& bytes)
-{
-#ifdef Q_OS_WIN
-    refuseIfNotAFile(path);
-    QFile file(qPath(path));
-    openOrFail(file, QIODevice::Append | QIODevice::Unbuffered, path);
-    writeAll(file.handle(), bytes, path);
-    file.close();
-#else
-    // One write at the end of the file: with every copy appending under the record lock, lines
-    // never interleave. A link, a FIFO or a device in its place is refused without waiting.
-    const int fd = ::open(QFile::encodeName(qPath(path)).constData(),
-                          O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
-    if (fd < 0)
-        failWith(errno, ErrorNumber::PathFileAccessError, path);
-    struct stat info {};
-    try {
-        if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
-            fail(ErrorNumber::PathFileAccessError, path);
-        writeAll(fd, bytes, path);
-        syncFd(fd, path);
-    } catch (const RuntimeError&) {
-        ::close(fd);
-        throw;
-    }
-    if (::close(fd) != 0)
-        failWith(errno, ErrorNumber::DeviceIoError, path);
 #endif
 }
 

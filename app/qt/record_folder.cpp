@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/qt/record_folder.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QRandomGenerator>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QThread>
 
 #include <cerrno>
 
@@ -15,7 +18,7 @@
 #endif
 
 #include "app/runtime_error.h"
-#include "record/file_errors.h"
+#include "app/qt/platform_error.h"
 
 namespace zanfiro::recordfiles {
 
@@ -40,7 +43,7 @@ std::string setRecordDir(const QString& folder)
 #else
     struct stat info {};
     if (::stat(QFile::encodeName(dir).constData(), &info) != 0)
-        fail(errorFromErrno(errno, ErrorNumber::PathNotFound), dir.toStdString());
+        fail(lastFileError(errno, ErrorNumber::PathNotFound), dir.toStdString());
     if (!S_ISDIR(info.st_mode))
         fail(ErrorNumber::PathNotFound, dir.toStdString());
 #endif
@@ -63,7 +66,7 @@ std::string userRecordDir()
     const bool made = QDir().mkpath(dir);
     const int error = errno;
     if (!made || !QFileInfo(dir).isDir())
-        fail(errorFromErrno(error, ErrorNumber::PathNotFound), dir.toStdString());
+        fail(lastFileError(error, ErrorNumber::PathNotFound), dir.toStdString());
     return dir.toStdString();
 }
 
@@ -94,15 +97,23 @@ void underLock(const std::string& folder, const std::function<void()>& step, int
     const QString path = QString::fromStdString(folder) + QLatin1Char('/') + QLatin1String(lockFileName);
     QLockFile lock(path);
     lock.setStaleLockTime(staleLockMs);
-    errno = 0;
-    if (!lock.tryLock(waitMs)) {
+    // Asked again every few milliseconds, not with QLockFile's own back-off (which doubles its
+    // sleep up to seconds): a class of copies finishing at once then takes turns as fast as their
+    // commits allow, and none starves past the wait.
+    const QDeadlineTimer deadline(waitMs);
+    for (;;) {
+        errno = 0;
+        if (lock.tryLock(0))
+            break;
         const int error = errno;
-        switch (lock.error()) {
+        if (lock.error() != QLockFile::LockFailedError)
+            fail(lock.error() == QLockFile::PermissionError ? ErrorNumber::PermissionDenied
+                                                             : lastFileError(error, ErrorNumber::PathFileAccessError),
+                 path.toStdString());
         // Another copy keeps it: as when a file is locked by another program.
-        case QLockFile::LockFailedError: fail(ErrorNumber::PermissionDenied, path.toStdString());
-        case QLockFile::PermissionError: fail(ErrorNumber::PermissionDenied, path.toStdString());
-        default: fail(errorFromErrno(error, ErrorNumber::PathFileAccessError), path.toStdString());
-        }
+        if (deadline.hasExpired())
+            fail(ErrorNumber::PermissionDenied, path.toStdString());
+        QThread::msleep(QRandomGenerator::global()->bounded(2, 12));
     }
     step(); // the lock goes with `lock`, however the step ends
 }
