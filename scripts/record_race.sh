@@ -4,8 +4,8 @@
 # eight different scores close their goodbye boxes within the same few milliseconds; the round
 # passes when the record is the highest score with its own holder's name (never a mixed pair,
 # never a lower score over a higher one) and the teacher's log holds exactly one whole line for
-# each game. Not part of CI: it takes minutes. See docs/record-stress.md.
-# Usage: record_stress.sh [--slow-flush MS] [--folder DIR] [ROUNDS]   (from a configured build/)
+# each game. Not part of CI: it takes minutes. See docs/record_stress.md.
+# Usage: record_race.sh [--slow-flush MS] [--folder DIR] [ROUNDS]   (from a configured build/)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
