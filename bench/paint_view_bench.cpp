@@ -8,8 +8,11 @@
 #include <QApplication>
 #include <QEvent>
 #include <QImage>
+#include <QMainWindow>
+#include <QMenuBar>
 #include <QWindow>
 
+#include <array>
 #include <memory>
 #include <optional>
 
@@ -114,6 +117,9 @@ void backdropPaint(benchmark::State& bench)
     Backdrop backdrop([] { });
     backdrop.setFixedSize(clientWidthPx, clientHeightPx);
     backdrop.setBands(true, tavola.form().bands);
+    // The bands once: on screen the controls' area paints its part instead of the backdrop, but
+    // a widget never shown would render both.
+    backdrop.area()->hide();
     QImage image = deviceImage(backdrop.size(), ratioOf(bench));
     image.fill(Qt::magenta);
     backdrop.render(&image);
@@ -128,6 +134,60 @@ void backdropPaint(benchmark::State& bench)
     }
 }
 BENCHMARK(backdropPaint)->ArgName("ratio")->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
+
+// The backdrop over a 4K whiteboard's whole client, against a bare widget of the same size that
+// fills itself with one colour: the least any window of that size pays for a full repaint.
+void largeBackdropPaint(benchmark::State& bench)
+{
+    const QSize whiteboard(3840, 2160);
+    BenchHost host;
+    Tavola tavola{host};
+    tavola.start();
+    Backdrop backdrop([] { });
+    backdrop.setFixedSize(whiteboard);
+    backdrop.setBands(true, tavola.form().bands);
+    backdrop.area()->hide();
+    QWidget bare;
+    bare.setFixedSize(whiteboard);
+    bare.setAutoFillBackground(true);
+    QWidget& painted = bench.range(0) ? static_cast<QWidget&>(backdrop) : bare;
+    QImage image = deviceImage(whiteboard, 1.0);
+    for (auto _ : bench) {
+        painted.render(&image);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(largeBackdropPaint)->ArgName("backdrop")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// A shown window resized between the design size and a full-HD screen, the events that follow
+// handled and the window repainted: the game, whose every control follows the new zoom, against
+// a bare main window with a menu bar, which only repaints.
+void relayoutAfterResize(benchmark::State& bench)
+{
+    std::optional<ShownWindow> game;
+    std::optional<QMainWindow> bare;
+    QMainWindow* window = nullptr;
+    if (bench.range(0)) {
+        game.emplace();
+        window = game->view.get();
+    } else {
+        bare.emplace();
+        bare->menuBar()->addMenu(QStringLiteral("Zanfiro"));
+        bare->setCentralWidget(new QWidget);
+        bare->resize(608, 691);
+        bare->show();
+        window = &*bare;
+    }
+    QCoreApplication::processEvents();
+    const std::array<QSize, 2> sizes{QSize(1920, 1080), window->size()};
+    std::size_t next = 0;
+    for (auto _ : bench) {
+        window->resize(sizes[next]);
+        next = 1 - next;
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(relayoutAfterResize)->ArgName("game")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 // The whole client with every control on it: what a full repaint costs.
 void clientPaint(benchmark::State& bench)

@@ -275,9 +275,8 @@ void TavolaView::fitToClient()
     for (Binding& binding : m_bindings)
         dress(binding.widget, controls[index(binding.id)]);
     // Places follow the fonts: a label that sizes itself measures its caption in the new one.
-    if (m_tavola.loaded())
-        for (Binding& binding : m_bindings)
-            apply(binding, controls[index(binding.id)]);
+    for (Binding& binding : m_bindings)
+        apply(binding, controls[index(binding.id)]);
 }
 
 void TavolaView::closeEvent(QCloseEvent* event)

@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -207,3 +208,50 @@ TEST(QtHost, NewGameReplacesTheWindowWhileItsMenuIsStillRunning)
     EXPECT_FALSE(second->timerOf(Ctl::Timer2)->isActive());
     delete second;
 }
+
+class OpeningWindow : public ::testing::TestWithParam<bool> {};
+
+// The first window opens where it fits on the screen, or full screen when asked; a new game's
+// window opens just as the last one was.
+TEST_P(OpeningWindow, OpensWhereItFitsAndANewGameKeepsItsPlace)
+{
+    const bool fullScreen = GetParam();
+    QTemporaryDir data;
+    ASSERT_TRUE(data.isValid());
+    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+    QtHost host;
+    host.startFullScreen(fullScreen);
+    Tavola tavola(host);
+    host.attach(tavola);
+    BoxRobot robot;
+    robot.steps.push_back(typeName(QStringLiteral("Anna")));
+    robot.steps.push_back(press(Qt::Key_Return));
+    host.start();
+    QPointer<TavolaView> first = host.view();
+    ASSERT_FALSE(first.isNull());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return first->isFullScreen() == fullScreen; }));
+    const QRect place = first->geometry();
+    if (!fullScreen) {
+        EXPECT_EQ(first->client()->size(), QSize(608, 672)) << "the design size fits an 800-pixel screen";
+        EXPECT_TRUE(first->screen()->availableGeometry().contains(place));
+    }
+
+    robot.steps.push_back([](QWidget* box) { buttonNamed(box, QString::fromUtf8("Sì"))->click(); });
+    robot.steps.push_back(typeName(QStringLiteral("Bea")));
+    robot.steps.push_back(press(Qt::Key_Return));
+    QEventLoop loop;
+    QTimer::singleShot(0, [&] {
+        first->findChild<QAction*>(QStringLiteral("Next"))->trigger();
+        loop.quit();
+    });
+    loop.exec();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    TavolaView* second = host.view();
+    ASSERT_NE(second, nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return second->isFullScreen() == fullScreen && second->geometry() == place; }))
+        << "full screen " << second->isFullScreen();
+    delete second;
+}
+
+INSTANTIATE_TEST_SUITE_P(AsAskedFor, OpeningWindow, ::testing::Values(false, true),
+    [](const auto& info) { return info.param ? "FullScreen" : "WhereItFits"; });
