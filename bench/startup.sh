@@ -106,22 +106,33 @@ measure_game() {
     stop_app
 }
 
-# Seconds of CPU the app has used, user and system.
-cpu_seconds() { awk -v tck="$(getconf CLK_TCK)" '{ print ($14 + $15) / tck }' "/proc/$1/stat"; }
+# Seconds the app has run on a CPU, all its threads (or only the one named $2), from the
+# scheduler's nanosecond counts: the clock ticks of /proc/PID/stat are too coarse for an idle app.
+cpu_seconds() {
+    local task ns=0
+    for task in /proc/"$1"/task/*; do
+        [[ -z ${2:-} || $(cat "$task/comm" 2>/dev/null) == "$2" ]] || continue
+        ns=$((ns + $(cut -d' ' -f1 "$task/schedstat" 2>/dev/null || echo 0)))
+    done
+    echo "$ns / 1000000000" | bc -l
+}
 
-# Per cent of one core the app uses over idle_seconds, after two seconds to settle.
+# Per cent of one core the app uses over idle_seconds, after two seconds to settle, then the
+# share of it that its thread named $1 used (0 without one), one figure a line.
 idle_cpu() {
-    local before
+    local before thread_before
     sleep 2
     before=$(cpu_seconds "$app_pid")
+    thread_before=$(cpu_seconds "$app_pid" "${1:-}")
     sleep "$idle_seconds"
     echo "($(cpu_seconds "$app_pid") - $before) * 100 / $idle_seconds" | bc -l
+    echo "($(cpu_seconds "$app_pid" "${1:-}") - $thread_before) * 100 / $idle_seconds" | bc -l
 }
 
 idle_bare() {
     read -r app_pid _ < <("$helpers/launch_to_map" "$helpers/bare_window")
     wait_window_wider_than 600 >/dev/null
-    bare_cpu=$(idle_cpu)
+    read -r bare_cpu _ < <(idle_cpu | paste -sd' ')
     stop_app
 }
 
@@ -138,7 +149,7 @@ idle_game_in_play() {
     id=$(wait_window_wider_than 600)
     sleep 0.5
     xdotool mousemove --window "$id" 300 420 click 1
-    game_cpu=$(idle_cpu)
+    read -r game_cpu sound_cpu < <(idle_cpu "zanfiro sound" | paste -sd' ')
     stop_app
 }
 
@@ -166,6 +177,6 @@ printf 'resident memory, window up: bare %.1f MiB, game %.1f MiB, difference %+.
 if ((idle_seconds > 0)); then
     idle_bare
     idle_game_in_play
-    printf 'idle CPU over %d s: bare window %.3f %%, game in play %.3f %% of one core\n' \
-        "$idle_seconds" "$bare_cpu" "$game_cpu"
+    printf 'idle CPU over %d s: bare window %.3f %%, game in play %.3f %% (its sound thread %.3f %%) of one core\n' \
+        "$idle_seconds" "$bare_cpu" "$game_cpu" "$sound_cpu"
 fi
