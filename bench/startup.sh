@@ -3,6 +3,10 @@
 # Start-up cost of the game against a bare Qt window of the same size: time from launch to the
 # first window on the X server (the game's name prompt, the bare window itself), and resident
 # memory once the game's window is up. Medians of several runs, after one warm-up run each.
+# Then the CPU each uses while idle: the bare window, and the game in play (a click on the
+# background starts it, with its laser sound), over IDLE_SECONDS (30; 0 skips it).
+# With pulseaudio installed, both run beside a private sound server whose only output is a null
+# sink, so the game's figures include its sound thread and its connection to the server.
 # Usage: bench/startup.sh path/to/zanfiro [runs]
 set -euo pipefail
 
@@ -17,12 +21,16 @@ if [[ ! -x $helpers/launch_to_map || ! -x $helpers/bare_window ]]; then
     cmake --build "$helpers" >/dev/null
 fi
 work=$(mktemp -d)
+idle_seconds=${IDLE_SECONDS:-30}
 xvfb_pid=
 app_pid=
+pulse_pid=
 
 cleanup() {
     [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null || true
     [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
+    [[ -n $pulse_pid ]] && kill "$pulse_pid" 2>/dev/null || true
+    wait 2>/dev/null || true
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -40,6 +48,17 @@ done
 export HOME=$work/home XDG_RUNTIME_DIR=$work/runtime
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
+
+sound="no sound server"
+if command -v pulseaudio >/dev/null; then
+    pulseaudio --daemonize=no --exit-idle-time=-1 --use-pid-file=no -n --log-level=error \
+        --load="module-null-sink sink_name=zanfiro_bench" \
+        --load="module-native-protocol-unix auth-anonymous=1 socket=$work/pulse" &
+    pulse_pid=$!
+    for _ in $(seq 100); do [[ -S $work/pulse ]] && break; sleep 0.05; done
+    export PULSE_SERVER=unix:$work/pulse
+    sound="a private sound server (null sink)"
+fi
 
 rss_kib() { awk '/^VmRSS:/ {print $2}' "/proc/$1/status"; }
 
@@ -87,6 +106,53 @@ measure_game() {
     stop_app
 }
 
+# Seconds the app has run on a CPU, all its threads (or only the one named $2), from the
+# scheduler's nanosecond counts: the clock ticks of /proc/PID/stat are too coarse for an idle app.
+cpu_seconds() {
+    local task ns=0
+    for task in /proc/"$1"/task/*; do
+        [[ -z ${2:-} || $(cat "$task/comm" 2>/dev/null) == "$2" ]] || continue
+        ns=$((ns + $(cut -d' ' -f1 "$task/schedstat" 2>/dev/null || echo 0)))
+    done
+    echo "$ns / 1000000000" | bc -l
+}
+
+# Per cent of one core the app uses over idle_seconds, after two seconds to settle, then the
+# share of it that its thread named $1 used (0 without one), one figure a line.
+idle_cpu() {
+    local before thread_before
+    sleep 2
+    before=$(cpu_seconds "$app_pid")
+    thread_before=$(cpu_seconds "$app_pid" "${1:-}")
+    sleep "$idle_seconds"
+    echo "($(cpu_seconds "$app_pid") - $before) * 100 / $idle_seconds" | bc -l
+    echo "($(cpu_seconds "$app_pid" "${1:-}") - $thread_before) * 100 / $idle_seconds" | bc -l
+}
+
+idle_bare() {
+    read -r app_pid _ < <("$helpers/launch_to_map" "$helpers/bare_window")
+    wait_window_wider_than 600 >/dev/null
+    read -r bare_cpu _ < <(idle_cpu | paste -sd' ')
+    stop_app
+}
+
+idle_game_in_play() {
+    local id
+    export XDG_DATA_HOME=$work/data-$RANDOM
+    read -r app_pid _ < <("$helpers/launch_to_map" "$zanfiro")
+    id=$(wait_window_wider_than 0)
+    xdotool windowfocus --sync "$id" type "Anna"
+    xdotool key Return
+    sleep 0.3
+    id=$(wait_window_wider_than 0)
+    xdotool windowfocus --sync "$id" key Return
+    id=$(wait_window_wider_than 600)
+    sleep 0.5
+    xdotool mousemove --window "$id" 300 420 click 1
+    read -r game_cpu sound_cpu < <(idle_cpu "zanfiro sound" | paste -sd' ')
+    stop_app
+}
+
 median() { sort -n | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
 
 measure_bare
@@ -102,9 +168,15 @@ bare_ms=$(cut -d' ' -f1 "$work/bare" | median)
 game_ms=$(cut -d' ' -f1 "$work/game" | median)
 bare_kib=$(cut -d' ' -f2 "$work/bare" | median)
 game_kib=$(cut -d' ' -f2 "$work/game" | median)
-printf 'runs: %d (medians)\n' "$runs"
+printf 'runs: %d (medians), with %s\n' "$runs" "$sound"
 printf 'launch to first window: bare %.1f ms, game (name prompt) %.1f ms, difference %+.1f ms\n' \
     "$bare_ms" "$game_ms" "$(echo "$game_ms - $bare_ms" | bc -l)"
 printf 'resident memory, window up: bare %.1f MiB, game %.1f MiB, difference %+.1f MiB\n' \
     "$(echo "$bare_kib / 1024" | bc -l)" "$(echo "$game_kib / 1024" | bc -l)" \
     "$(echo "($game_kib - $bare_kib) / 1024" | bc -l)"
+if ((idle_seconds > 0)); then
+    idle_bare
+    idle_game_in_play
+    printf 'idle CPU over %d s: bare window %.3f %%, game in play %.3f %% (its sound thread %.3f %%) of one core\n' \
+        "$idle_seconds" "$bare_cpu" "$game_cpu" "$sound_cpu"
+fi

@@ -214,13 +214,34 @@ const Unplayable unplayables[] = {
 INSTANTIATE_TEST_SUITE_P(Faults, UnplayableFile, ::testing::ValuesIn(unplayables),
                          [](const auto& info) { return std::string(info.param.label); });
 
-int threadsOfThisProcess() { return int(QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot).size()); }
+// Threads named as the player names its own.
+int soundThreads()
+{
+    int count = 0;
+    for (const QFileInfo& task : QDir("/proc/self/task").entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile comm(task.filePath() + "/comm");
+        count += comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == "zanfiro sound";
+    }
+    return count;
+}
+
+TEST_F(WavePlayerOnServer, APlayerThatGoesMidSoundSilencesItAndTakesItsThread)
+{
+    Recorder recorder(*server);
+    {
+        zanfiro::WavePlayer leaving;
+        leaving.play(sound("esplosi.wav"));
+        QTest::qWait(150);
+        EXPECT_EQ(soundThreads(), 2);
+    }
+    EXPECT_EQ(soundThreads(), 1) << "only the fixture's player may have one";
+    EXPECT_LT(audibleSeconds(recorder.stop(1000)), explosionSeconds() - 0.25);
+}
 
 // Exit status 0: silence and no complaint; 2: a thread was left behind.
 [[noreturn]] void playWithoutServer()
 {
     qputenv("PULSE_SERVER", "unix:/nonexistent/zanfiro/native");
-    const int threadsBefore = threadsOfThisProcess();
     zanfiro::WavePlayer player;
     player.preloadFolder(suoniDir());
     for (const char* name : {"laser.wav", "sparo.wav", "nessuno.wav", "esplosi.wav"})
@@ -228,7 +249,7 @@ int threadsOfThisProcess() { return int(QDir("/proc/self/task").entryList(QDir::
     QTest::qWait(300);
     player.play(suoniDir() + "/sparo.wav");
     // The sound thread ends by itself once it has found no device, long before the player goes.
-    std::_Exit(threadsOfThisProcess() == threadsBefore ? 0 : 2);
+    std::_Exit(soundThreads() == 0 ? 0 : 2);
 }
 
 TEST(WavePlayerWithoutServer, StaysSilentAndCarriesOnWithNoThreadLeft)
