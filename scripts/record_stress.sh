@@ -96,7 +96,11 @@ play_copy() {
 
 # Sends a close message to every window given, then flushes once: the boxes close together.
 close_together() {
-    /usr/bin/python3 - "$@" <<'PY'
+    # At a real-time priority where the system allows it, so that no other process comes between
+    # the sends on a busy machine.
+    local -a fast=()
+    chrt -f 10 true 2>/dev/null && fast=(chrt -f 10)
+    "${fast[@]}" /usr/bin/python3 - "$@" <<'PY'
 import ctypes, sys, time
 x = ctypes.cdll.LoadLibrary("libX11.so.6")
 x.XOpenDisplay.restype = ctypes.c_void_p
