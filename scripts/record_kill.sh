@@ -10,6 +10,7 @@
 # Not a CI test: it takes a few minutes.
 #
 # Usage: scripts/record_kill.sh path/to/zanfiro
+#   KILL_FAULTS="error=EIO" limits the run to the faults listed.
 set -euo pipefail
 export LC_ALL=C.UTF-8
 
@@ -42,6 +43,31 @@ new_window_of() {
     return 1
 }
 
+# The game's window, as opposed to a box: it alone is 608 pixels wide.
+is_main() {
+    local width
+    width=$(xdotool getwindowgeometry "$1" 2>/dev/null | sed -n 's/.*Geometry: \([0-9]*\)x.*/\1/p')
+    [[ -n $width ]] && ((width >= 600))
+}
+
+# Types the text given (if any) into window $2 of copy $1 and presses Return, again until the
+# window goes: without a window manager a focus can be lost to a window just mapped.
+answer() {
+    local pid=$1 window=$2 text=${3:-}
+    for _ in 1 2 3 4 5; do
+        xdotool windowfocus --sync "$window" 2>/dev/null || true
+        [[ -z $text ]] || xdotool type --delay 5 "$text" 2>/dev/null || true
+        xdotool key Return 2>/dev/null || true
+        for _ in $(seq 20); do
+            [[ " $(windows_of "$pid" | tr '\n' ' ') " == *" $window "* ]] || return 0
+            kill -0 "$pid" 2>/dev/null || return 0
+            sleep 0.1
+        done
+        text= # a name typed once stays typed
+    done
+    return 1
+}
+
 # One game under strace with the fault given (or none); ends by Exit ($1 = exit) or by the close
 # box ($1 = close). Sets $status, $boxes (boxes after the goodbye) and $injected.
 game() {
@@ -52,33 +78,26 @@ game() {
     tracer=$!
     for _ in $(seq 50); do pid=$(pgrep -P "$tracer" | head -n1 || true); [[ -n $pid ]] && break; sleep 0.1; done
     boxes=0
-    if prompt=$(new_window_of "$pid"); then
-        xdotool windowfocus --sync "$prompt" type --delay 5 New
-        xdotool key Return
-        if greeting=$(new_window_of "$pid" "$prompt"); then
-            xdotool windowfocus --sync "$greeting" key Return
-            if main=$(new_window_of "$pid" "$prompt" "$greeting"); then
-                if [[ $how == exit ]]; then
-                    xdotool windowfocus --sync "$main" key alt+x
-                    if box=$(new_window_of "$pid" "$main"); then
-                        xdotool windowfocus --sync "$box" key Return
-                        # Past the lock's five-second wait an error box may still come.
-                        while box=$(tenths=70 new_window_of "$pid" "$main" "$box"); do
-                            boxes=$((boxes + 1))
-                            xdotool windowfocus --sync "$box" key Return || true
-                        done
-                    fi
-                else
-                    close_box "$main"
-                fi
+    if prompt=$(new_window_of "$pid") && answer "$pid" "$prompt" New && greeting=$(new_window_of "$pid" "$prompt") \
+        && answer "$pid" "$greeting" && main=$(new_window_of "$pid" "$prompt" "$greeting") && is_main "$main"; then
+        if [[ $how == exit ]]; then
+            xdotool windowfocus --sync "$main" key alt+x || true
+            if box=$(new_window_of "$pid" "$main") && answer "$pid" "$box"; then
+                # Past the lock's five-second wait an error box may still come.
+                while box=$(tenths=70 new_window_of "$pid" "$main" "$box"); do
+                    boxes=$((boxes + 1))
+                    answer "$pid" "$box" || true
+                done
             fi
+        else
+            close_box "$main"
         fi
     fi
     # Whatever is still up (an error box at start-up) is answered, then the game must end.
     for _ in $(seq 100); do
         kill -0 "$pid" 2>/dev/null || break
         for box in $(windows_of "$pid"); do
-            [[ $box == "$main" ]] || xdotool windowfocus --sync "$box" key Return 2>/dev/null || true
+            is_main "$box" || xdotool windowfocus --sync "$box" key Return 2>/dev/null || true
         done
         sleep 0.2
     done
@@ -117,7 +136,7 @@ seed() {
 start_x
 private_home
 runs=0
-for fault in signal=SIGKILL error=EIO error=ENOSPC; do
+for fault in ${KILL_FAULTS:-signal=SIGKILL error=EIO error=ENOSPC}; do
     for n in $(seq 1 200); do
         seed
         game exit "$fault:when=$n"
