@@ -157,7 +157,7 @@ check_round() {
         [[ $line == 1 ]] || fail "round $round: copy ${names[i]} has $line whole log lines"
     done
     ls "$folder" | grep -qv '^\(azanfiro.txt\|zanfiro.txt\|partite.csv\)$' && fail "round $round: leftovers $(ls "$folder")"
-    echo "round $round: scores ${scores[*]}, record $file_score by $file_name, boxes closed within $span"
+    echo "round $round: scores ${scores[*]}, record $file_score by $file_name, boxes closed within $span ($late closed again)"
 }
 
 start_x
@@ -178,10 +178,23 @@ for round in $(seq "$rounds"); do
         boxes[i]=$(new_window_of "${pids[i]}" "${mains[i]}") || fail "copy $i: no goodbye box"
     done
     span=$(close_together "${boxes[@]}")
-    # The congratulations, once they show.
-    sleep 3
-    for i in "${!names[@]}"; do
-        for id in $(windows_of "${pids[i]}"); do [[ $id == "${mains[i]}" ]] || close_together "$id" >/dev/null; done
+    # Then the congratulations as they show, until every copy has ended. A goodbye box still up
+    # after its first close message (an X client may drop one that comes as the box is mapped,
+    # which a slowed copy shows) is closed again and counted.
+    late=0
+    for _ in $(seq 60); do
+        sleep 1
+        alive=0
+        for i in "${!names[@]}"; do
+            kill -0 "${pids[i]}" 2>/dev/null || continue
+            alive=1
+            for id in $(windows_of "${pids[i]}"); do
+                [[ $id == "${mains[i]}" ]] && continue
+                [[ $id == "${boxes[i]}" ]] && late=$((late + 1))
+                close_together "$id" >/dev/null
+            done
+        done
+        ((alive)) || break
     done
     for i in "${!names[@]}"; do
         status=0
