@@ -2,6 +2,7 @@
 #include "app/qt/shipped_fonts.h"
 
 #include <QFontDatabase>
+#include <QResource>
 
 namespace zanfiro {
 
@@ -17,6 +18,21 @@ QStringList shippedFontFiles()
     };
 }
 
+namespace {
+
+// The faces are built into the program uncompressed: the font database reads them where they lie
+// instead of keeping a copy of each.
+int registerFace(const QString& file)
+{
+    const QResource resource(file);
+    if (!resource.isValid() || resource.compressionAlgorithm() != QResource::NoCompression)
+        return QFontDatabase::addApplicationFont(file);
+    return QFontDatabase::addApplicationFontFromData(
+        QByteArray::fromRawData(reinterpret_cast<const char*>(resource.data()), qsizetype(resource.size())));
+}
+
+} // namespace
+
 bool registerShippedFonts()
 {
     // Once per run: a face registered again would only add a copy. A face registered after the
@@ -25,7 +41,7 @@ bool registerShippedFonts()
     static const bool all = [] {
         bool registered = true;
         for (const QString& file : shippedFontFiles())
-            registered = QFontDatabase::addApplicationFont(file) >= 0 && registered;
+            registered = registerFace(file) >= 0 && registered;
         return registered;
     }();
     return all;
