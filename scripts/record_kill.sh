@@ -29,19 +29,8 @@ kill_cleanup() {
 }
 trap kill_cleanup EXIT
 
-windows_of() { xdotool search --onlyvisible --pid "$1" 2>/dev/null || true; }
-new_window_of() {
-    local pid=$1 id
-    shift
-    for _ in $(seq "${tenths:-100}"); do
-        for id in $(windows_of "$pid"); do
-            [[ " $* " == *" $id "* ]] || { echo "$id"; return 0; }
-        done
-        kill -0 "$pid" 2>/dev/null || return 1
-        sleep 0.1
-    done
-    return 1
-}
+# A copy that shows no new window within 10 s is taken as stuck.
+tenths=100
 
 # The game's window, as opposed to a box: it alone is 608 pixels wide.
 is_main() {

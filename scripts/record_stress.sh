@@ -38,21 +38,6 @@ stress_cleanup() {
 trap stress_cleanup EXIT
 
 see() { /usr/bin/python3 "$e2e/atspi_targets.py" "$1" "$2" "${@:3}"; }
-windows_of() { xdotool search --onlyvisible --pid "$1" 2>/dev/null || true; }
-
-# The next shown window of copy $1 other than those given.
-new_window_of() {
-    local pid=$1 id
-    shift
-    for _ in $(seq 150); do
-        for id in $(windows_of "$pid"); do
-            [[ " $* " == *" $id "* ]] || { echo "$id"; return 0; }
-        done
-        kill -0 "$pid" 2>/dev/null || return 1
-        sleep 0.1
-    done
-    return 1
-}
 
 # Starts copy $1 on the round's folder, answers its name prompt and greeting.
 start_copy() {
@@ -100,39 +85,7 @@ close_together() {
     # the sends on a busy machine.
     local -a fast=()
     chrt -f 10 true 2>/dev/null && fast=(chrt -f 10)
-    "${fast[@]}" /usr/bin/python3 - "$@" <<'PY'
-import ctypes, sys, time
-x = ctypes.cdll.LoadLibrary("libX11.so.6")
-x.XOpenDisplay.restype = ctypes.c_void_p
-x.XOpenDisplay.argtypes = [ctypes.c_char_p]
-x.XInternAtom.restype = ctypes.c_ulong
-x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-x.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
-x.XFlush.argtypes = [ctypes.c_void_p]
-class ClientMessage(ctypes.Structure):
-    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
-                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
-                ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
-class Event(ctypes.Union):
-    _fields_ = [("message", ClientMessage), ("pad", ctypes.c_long * 24)]
-display = x.XOpenDisplay(None)
-protocols = x.XInternAtom(display, b"WM_PROTOCOLS", 0)
-delete = x.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
-events = []
-for window in sys.argv[1:]:
-    event = Event()
-    event.message.type = 33  # ClientMessage
-    event.message.window = int(window)
-    event.message.message_type = protocols
-    event.message.format = 32
-    event.message.data[0] = delete
-    events.append(event)
-start = time.perf_counter()
-for event in events:
-    x.XSendEvent(display, event.message.window, 0, 0, ctypes.byref(event))
-x.XFlush(display)
-print("%.2f ms" % ((time.perf_counter() - start) * 1000))
-PY
+    "${fast[@]}" /usr/bin/python3 "$e2e/lib/close_boxes.py" --timed "$@"
 }
 
 check_round() {

@@ -7,6 +7,7 @@
 # Settings read: $failure_shot (a screenshot path written when a check fails), $greeting_shot
 # (a screenshot of the greeting box), $screen (the X screen's size, 1280x1024 unless set).
 
+session_lib=$(dirname "${BASH_SOURCE[0]}")
 work=$(mktemp -d)
 xvfb_pid=
 bus_pid=
@@ -92,21 +93,26 @@ start_game() {
     game_pid=$!
 }
 
-visible_windows() { xdotool search --onlyvisible --pid "$game_pid" 2>/dev/null || true; }
+windows_of() { xdotool search --onlyvisible --pid "$1" 2>/dev/null || true; }
+visible_windows() { windows_of "$game_pid"; }
 
-# Waits (up to $tenths tenths of a second) for a shown window of the game other than those
-# given; prints its id.
-wait_new_window() {
-    local id
+# Waits (up to $tenths tenths of a second) for a shown window of process $1 other than the
+# windows given after it; prints its id.
+new_window_of() {
+    local pid=$1 id
+    shift
     for _ in $(seq "${tenths:-150}"); do
-        for id in $(visible_windows); do
+        for id in $(windows_of "$pid"); do
             [[ " $* " == *" $id "* ]] || { echo "$id"; return 0; }
         done
-        kill -0 "$game_pid" 2>/dev/null || return 1
+        kill -0 "$pid" 2>/dev/null || return 1
         sleep 0.1
     done
     return 1
 }
+
+# The same for the game started by start_game.
+wait_new_window() { new_window_of "$game_pid" "$@"; }
 
 # Waits for the game to end and puts its exit status in $status (run it in this shell: only
 # the shell that started the game can collect its status).
@@ -143,31 +149,4 @@ answer_box() {
 }
 
 # A client's close box without a window manager: the same message the manager would send.
-close_box() {
-    python3 - "$1" <<'EOF'
-import ctypes, sys
-x = ctypes.cdll.LoadLibrary("libX11.so.6")
-x.XOpenDisplay.restype = ctypes.c_void_p
-x.XOpenDisplay.argtypes = [ctypes.c_char_p]
-x.XInternAtom.restype = ctypes.c_ulong
-x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-x.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
-x.XFlush.argtypes = [ctypes.c_void_p]
-class ClientMessage(ctypes.Structure):
-    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
-                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
-                ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
-class Event(ctypes.Union):
-    _fields_ = [("xclient", ClientMessage), ("pad", ctypes.c_long * 24)]
-display = x.XOpenDisplay(None)
-window = int(sys.argv[1])
-event = Event()
-event.xclient.type = 33
-event.xclient.window = window
-event.xclient.message_type = x.XInternAtom(display, b"WM_PROTOCOLS", 0)
-event.xclient.format = 32
-event.xclient.data[0] = x.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
-x.XSendEvent(display, window, 0, 0, ctypes.byref(event))
-x.XFlush(display)
-EOF
-}
+close_box() { python3 "$session_lib/close_boxes.py" "$1"; }
