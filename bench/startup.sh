@@ -90,19 +90,25 @@ measure_bare() {
     stop_app
 }
 
-measure_game() {
-    local ms id
+# Launches the game on a record folder of its own and answers its name prompt and greeting;
+# leaves the launch time in $launch_ms and the game's window in $game_window.
+launch_game_past_greeting() {
+    local id
     export XDG_DATA_HOME=$work/data-$RANDOM
-    read -r app_pid ms < <("$helpers/launch_to_map" "$zanfiro")
+    read -r app_pid launch_ms < <("$helpers/launch_to_map" "$zanfiro")
     id=$(wait_window_wider_than 0)
     xdotool windowfocus --sync "$id" type "Anna"
     xdotool key Return
     sleep 0.3
     id=$(wait_window_wider_than 0)
     xdotool windowfocus --sync "$id" key Return
-    wait_window_wider_than 600 >/dev/null
+    game_window=$(wait_window_wider_than 600)
+}
+
+measure_game() {
+    launch_game_past_greeting
     sleep 1
-    echo "$ms $(rss_kib "$app_pid")" >>"$work/game"
+    echo "$launch_ms $(rss_kib "$app_pid")" >>"$work/game"
     stop_app
 }
 
@@ -137,18 +143,9 @@ idle_bare() {
 }
 
 idle_game_in_play() {
-    local id
-    export XDG_DATA_HOME=$work/data-$RANDOM
-    read -r app_pid _ < <("$helpers/launch_to_map" "$zanfiro")
-    id=$(wait_window_wider_than 0)
-    xdotool windowfocus --sync "$id" type "Anna"
-    xdotool key Return
-    sleep 0.3
-    id=$(wait_window_wider_than 0)
-    xdotool windowfocus --sync "$id" key Return
-    id=$(wait_window_wider_than 600)
+    launch_game_past_greeting
     sleep 0.5
-    xdotool mousemove --window "$id" 300 420 click 1
+    xdotool mousemove --window "$game_window" 300 420 click 1
     read -r game_cpu sound_cpu < <(idle_cpu "zanfiro sound" | paste -sd' ')
     stop_app
 }
