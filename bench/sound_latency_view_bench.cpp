@@ -119,12 +119,12 @@ Run measure(zanfiro::WavePlayer& player, const SoundServer& server, const QStrin
     TimedRecorder recorder(server.sink());
     QTest::qWait(300);
     const Clock::time_point first = Clock::now();
-    player.play(folder + "/esplosi.wav");
+    player.play((folder + "/esplosi.wav").toStdString());
     QTest::qWait(100);
     for (int frame = 0; frame < 10; ++frame)
         QThread::msleep(15);
     const Clock::time_point shot = Clock::now();
-    player.play(folder + "/sparo.wav");
+    player.play((folder + "/sparo.wav").toStdString());
     QTest::qWait(700);
     Clock::time_point sampleZero;
     const std::vector<Block> b = blocks(recorder.stop(&sampleZero));
@@ -161,7 +161,7 @@ double firstSoundOfAFreshPlayerMs(const SoundServer& server, const QString& fold
     const Clock::time_point asked = Clock::now();
     {
         zanfiro::WavePlayer player;
-        player.play(folder + "/laser.wav");
+        player.play((folder + "/laser.wav").toStdString());
         QTest::qWait(600);
     }
     Clock::time_point sampleZero;
@@ -195,11 +195,11 @@ int main(int argc, char** argv)
     std::vector<double> fresh;
     for (int i = 0; i < std::max(runs, 2); ++i)
         fresh.push_back(firstSoundOfAFreshPlayerMs(server, folder));
-    std::printf("first sound of a fresh player, nothing preloaded: %.1f ms, then (file in Qt's cache) median %.1f ms\n",
+    std::printf("first sound of a fresh player, nothing preloaded: %.1f ms, then median %.1f ms\n",
                 fresh.front(), median({fresh.begin() + 1, fresh.end()}));
 
     zanfiro::WavePlayer player;
-    player.preloadFolder(folder);
+    player.preloadFolder(folder.toStdString());
     QTest::qWait(500);
     std::vector<double> first, shot, quiet, explosion;
     std::printf("run  explosion heard after  shot heard after  explosion sounded  longest quiet before shot\n");

@@ -124,16 +124,18 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-# The xcb platform plugin ships in libqt6gui6 and the sound back end in libqt6multimedia6 (it talks
-# to PulseAudio, which PipeWire also serves); the layout's fonts are inside the program.
+# The xcb platform plugin ships in libqt6gui6; the sounds go to ALSA (libasound2), and the layout's
+# fonts are inside the program.
 find_program(ZANFIRO_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(ZANFIRO_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libc6, libstdc++6, libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6multimedia6 (>= 6.4)")
+    "libc6, libstdc++6, libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libasound2")
 endif()
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pulseaudio | pipewire-pulse")
+# What leads ALSA's default device to the desktop's sound server, PipeWire or PulseAudio. A desktop
+# has one of them already; without either the sounds go straight to the sound card.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pipewire-alsa | libasound2-plugins")
 
 set(CPACK_SOURCE_GENERATOR TXZ)
 set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/build[^/]*/")

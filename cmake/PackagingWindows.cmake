@@ -4,7 +4,7 @@
 # NSIS is installed, an installer that adds a Start-menu entry and an uninstaller.
 #
 #   zanfiro.exe, Qt6*.dll, qt.conf, the compiler's run-time DLLs
-#   plugins/platforms, plugins/multimedia, ...    Qt's plugins
+#   plugins/platforms, plugins/styles, ...        Qt's plugins
 #   suoni/*.wav                                    the sounds, found beside the program
 #   LICENSE.txt, LICENSE-fonts.txt                 the game's and the shipped fonts' licences
 

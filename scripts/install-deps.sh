@@ -7,14 +7,15 @@
 # One package a line, so that lists from different changes merge cleanly.
 set -eu
 
-# Building and running. Qt's X11 platform plugin is in libqt6gui6 and its sound back end in
-# libqt6multimedia6, both pulled in by the -dev packages; the fonts are inside the program.
+# Building and running. Qt's X11 platform plugin is in libqt6gui6, pulled in by qt6-base-dev; the
+# sounds go to ALSA (libasound2), which a desktop leads on to its sound server; the fonts are
+# inside the program.
 build_packages="
 cmake
 ninja-build
 g++
 qt6-base-dev
-qt6-multimedia-dev
+libasound2-dev
 "
 
 test_packages="
@@ -31,6 +32,7 @@ x11-utils
 imagemagick
 pulseaudio
 pulseaudio-utils
+libasound2-plugins
 sox
 appstream
 desktop-file-utils

@@ -14,7 +14,7 @@ command -v ccache >/dev/null && launcher="-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
   -DZANFIRO_CORE_ONLY=ON -DZANFIRO_GTEST_SOURCE=/usr/src/googletest $launcher >"$build/configure.log" 2>&1 ||
   { cat "$build/configure.log"; exit 1; }
-cmake --build "$build" -j"$(nproc)" --target zanfiro_core_tests
+cmake --build "$build" -j"$(nproc)" --target zanfiro_core_tests zanfiro_sound
 
 wine=$(command -v wine64 || command -v wine || echo /usr/lib/wine/wine64)
 # A private wine folder in the build tree, made once (the first start takes a while), quiet and

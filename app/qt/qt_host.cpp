@@ -9,7 +9,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTime>
-#include <QTimer>
 
 #include <chrono>
 #include <cstdio>
@@ -133,18 +132,15 @@ WavePlayer& QtHost::player()
 {
     if (!m_player) {
         m_player = std::make_unique<WavePlayer>();
-        // Loading starts once the event loop runs, after the window is up, and the first click
-        // already finds its sound ready.
-        QTimer::singleShot(0, m_player.get(), [this] {
-            m_player->preloadFolder(QString::fromStdString(m_tavola->soundPath({})));
-        });
+        // Read on the sound thread while the window comes up: the first click finds its sound ready.
+        m_player->preloadFolder(m_tavola->soundPath({}));
     }
     return *m_player;
 }
 
 void QtHost::playWave(const std::string& path)
 {
-    player().play(QString::fromStdString(path));
+    player().play(path);
 }
 
 std::string QtHost::programDir() { return QCoreApplication::applicationDirPath().toStdString(); }

@@ -8,7 +8,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QHostInfo>
+#include <QSysInfo>
 #include <QLockFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -99,7 +99,7 @@ TEST_F(SharedFolder, AStaleLockIsClearedAndTaken)
     QProcess gone;
     gone.start(QStringLiteral("true"));
     ASSERT_TRUE(gone.waitForFinished());
-    const QByteArray host = QHostInfo::localHostName().toUtf8();
+    const QByteArray host = QSysInfo::machineHostName().toUtf8();
     for (const std::string& content : {std::to_string(gone.processId()) + "\nzanfiro\n" + host.toStdString() + "\n",
              std::string("1\nzanfiro\naltro-pc\n")}) {
         SCOPED_TRACE(content);
