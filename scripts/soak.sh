@@ -74,7 +74,7 @@ for n in $(seq 150 199); do
     kill "$xvfb_pid" 2>/dev/null; xvfb_pid=
 done
 [[ -n $xvfb_pid ]] || { echo "Xvfb did not start" >&2; exit 2; }
-sound="none (Qt Multimedia finds no server)"
+sound="none (ALSA finds no device)"
 if command -v pulseaudio >/dev/null; then
     HOME=$scratch/pulse XDG_CONFIG_HOME=$scratch/pulse XDG_RUNTIME_DIR=$scratch/pulse \
         pulseaudio --daemonize=no --exit-idle-time=120 --use-pid-file=no -n --log-level=error \

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -111,6 +112,7 @@ struct WavePlayer::Desk {
     bool deviceFor(const WaveFormat& format);
     void feed();
     void stop();
+    bool openDevice();
     void closeDevice();
 };
 
@@ -119,8 +121,7 @@ void WavePlayer::Desk::run()
     pthread_setname_np(pthread_self(), "zanfiro sound");
     snd_lib_error_set_handler(sayNothing);
     // Without a device every sound would be silence: the thread ends, and nothing more is sent.
-    if (snd_pcm_open(&pcm, "default", SND_PCM_STREAM_PLAYBACK, 0) < 0) {
-        pcm = nullptr;
+    if (!openDevice()) {
         std::lock_guard lock(mutex);
         deviceMissing = finished = true;
         ended.notify_all();
@@ -142,8 +143,14 @@ void WavePlayer::Desk::run()
                 commands.pop_front();
             }
         }
-        if (command)
-            carryOut(*command);
+        // Out of memory for a sound is silence for that sound, not the end of the game.
+        if (command) {
+            try {
+                carryOut(*command);
+            } catch (const std::exception&) {
+                stop();
+            }
+        }
         else if (stage == Stage::Feeding)
             feed();
         else if (stage == Stage::Draining && Clock::now() >= heardOut)
@@ -159,11 +166,13 @@ void WavePlayer::Desk::carryOut(const Command& command)
 {
     if (command.kind == Command::Preload) {
         std::error_code error;
-        for (const auto& entry : std::filesystem::directory_iterator(command.path, error)) {
-            std::string extension = entry.path().extension().string();
-            std::transform(extension.begin(), extension.end(), extension.begin(), ::tolower);
+        for (std::filesystem::directory_iterator entry(command.path, error), end; !error && entry != end;
+             entry.increment(error)) {
+            std::string extension = entry->path().extension().string();
+            for (char& c : extension)
+                c = char(std::tolower(static_cast<unsigned char>(c)));
             if (extension == ".wav")
-                load(entry.path().string());
+                load(entry->path().string());
         }
         return;
     }
@@ -203,10 +212,8 @@ bool WavePlayer::Desk::deviceFor(const WaveFormat& format)
     // Another format, or a device lost to an error: the device is opened anew for this sound.
     if (pcmFormat)
         closeDevice();
-    if (!pcm && snd_pcm_open(&pcm, "default", SND_PCM_STREAM_PLAYBACK, 0) < 0) {
-        pcm = nullptr;
+    if (!pcm && !openDevice())
         return false;
-    }
     if (snd_pcm_set_params(pcm, alsaFormat(format), SND_PCM_ACCESS_RW_INTERLEAVED, unsigned(format.channels),
                            unsigned(format.rate), 1, deviceLatencyUs) < 0) {
         closeDevice();
@@ -249,6 +256,17 @@ void WavePlayer::Desk::stop()
         snd_pcm_drop(pcm);
     stage = Stage::Idle;
     current.reset();
+}
+
+bool WavePlayer::Desk::openDevice()
+{
+    // A sound card another program holds would make a blocking open wait for it.
+    if (snd_pcm_open(&pcm, "default", SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0) {
+        pcm = nullptr;
+        return false;
+    }
+    snd_pcm_nonblock(pcm, 0);
+    return true;
 }
 
 void WavePlayer::Desk::closeDevice()
