@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds the game and its tests, runs every test, then builds the core
 # for Windows and runs its unit tests under wine, runs the whole suite again built with
-# AddressSanitizer and UndefinedBehaviorSanitizer, and fuzzes the record reader for a minute.
+# AddressSanitizer and UndefinedBehaviorSanitizer, and fuzzes the record and wave readers for a
+# minute each.
 # ZANFIRO_QUICK=1 stops after the first pass.
 set -eu
 cd "$(dirname "$0")/.."

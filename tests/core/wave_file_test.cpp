@@ -30,7 +30,7 @@ std::string fmt(int tag, int channels, int rate, int bits, int blockAlign = -1)
     if (blockAlign < 0)
         blockAlign = channels * bits / 8;
     return chunk("fmt ", little(std::uint32_t(tag), 2) + little(std::uint32_t(channels), 2) + little(std::uint32_t(rate), 4)
-                             + little(std::uint32_t(rate * blockAlign), 4) + little(std::uint32_t(blockAlign), 2)
+                             + little(std::uint32_t(rate) * std::uint32_t(blockAlign), 4) + little(std::uint32_t(blockAlign), 2)
                              + little(std::uint32_t(bits), 2));
 }
 
@@ -40,7 +40,7 @@ std::string extensible(int subTag, int channels, int rate, int bits, bool knownG
     const std::string guidTail = knownGuid ? std::string("\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71", 14)
                                            : std::string(14, '\x55');
     return chunk("fmt ", little(0xFFFE, 2) + little(std::uint32_t(channels), 2) + little(std::uint32_t(rate), 4)
-                             + little(std::uint32_t(rate * block), 4) + little(std::uint32_t(block), 2)
+                             + little(std::uint32_t(rate) * std::uint32_t(block), 4) + little(std::uint32_t(block), 2)
                              + little(std::uint32_t(bits), 2) + little(22, 2) + little(std::uint32_t(bits), 2)
                              + little(3, 4) + little(std::uint32_t(subTag), 2) + guidTail);
 }
