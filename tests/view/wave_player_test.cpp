@@ -290,6 +290,27 @@ TEST_F(WavePlayerOnServer, APlayerThatGoesMidSoundSilencesItAndTakesItsThread)
     EXPECT_LT(audibleSeconds(recorder.stop(1000)), explosionSeconds() - 0.25);
 }
 
+// A sound server that goes away mid-sound and comes back (restarted by the desktop) is found
+// again at the next sound, without restarting the game.
+TEST(WavePlayerAcrossServers, HearsTheServerThatComesBack)
+{
+    QString whyNot;
+    auto first = std::make_unique<SoundServer>();
+    if (!first->start(&whyNot))
+        GTEST_SKIP() << "no private sound server: " << whyNot.toStdString();
+    zanfiro::WavePlayer player;
+    player.play((suoniDir() + "/esplosi.wav").toStdString());
+    QTest::qWait(200);
+    first.reset();
+    player.play((suoniDir() + "/sparo.wav").toStdString()); // into the void: silence, no hang
+    QTest::qWait(200);
+    SoundServer second;
+    ASSERT_TRUE(second.start(&whyNot)) << whyNot.toStdString();
+    Recorder recorder(second);
+    player.play((suoniDir() + "/sparo.wav").toStdString());
+    EXPECT_GT(peakDb(recorder.stop(800)), -20.0);
+}
+
 // Exit status 0: silence and no complaint; 2: a thread was left behind.
 [[noreturn]] void playWithoutServer()
 {
