@@ -26,14 +26,7 @@ protected:
     const std::string& caption(Ctl id) { return tavola.ctl(id).caption; }
 
     // Every file left in the record folder apart from the two records.
-    std::vector<std::string> leftovers() const
-    {
-        std::vector<std::string> out;
-        for (const auto& [path, bytes] : host.files)
-            if (path != scorePath && path != namePath)
-                out.push_back(path);
-        return out;
-    }
+    std::vector<std::string> leftovers() const { return host.filesOtherThan({scorePath, namePath}); }
 
     ScriptedHost host;
     Tavola tavola{host};

@@ -4,9 +4,11 @@
 // real program would end.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <optional>
 #include <set>
@@ -255,6 +257,16 @@ public:
 
     int heldMs = 0;
     int timerReads = 0; // each turn refresh reads the system timer once to reseed
+
+    // Every file held but the ones named.
+    std::vector<std::string> filesOtherThan(std::initializer_list<std::string> kept) const
+    {
+        std::vector<std::string> out;
+        for (const auto& [path, bytes] : files)
+            if (std::find(kept.begin(), kept.end(), path) == kept.end())
+                out.push_back(path);
+        return out;
+    }
 
     // The log entries that start with the prefix, in order.
     std::vector<std::string> entries(const std::string& prefix) const

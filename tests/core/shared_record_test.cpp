@@ -66,14 +66,7 @@ protected:
     Pair pair() { return {host.files[scorePath], host.files[namePath]}; }
 
     // Every file left in the folder apart from the two records.
-    std::vector<std::string> leftovers() const
-    {
-        std::vector<std::string> out;
-        for (const auto& [path, bytes] : host.files)
-            if (path != scorePath && path != namePath)
-                out.push_back(path);
-        return out;
-    }
+    std::vector<std::string> leftovers() const { return host.filesOtherThan({scorePath, namePath}); }
 
     ScriptedHost host;
     Tavola tavola{host};

@@ -66,14 +66,7 @@ if warning=$(tenths=15 wait_new_window "$main"); then
     answer_box "$warning"
 fi
 
-xdotool windowfocus --sync "$main"
-xdotool key alt+x
-goodbye=$(wait_new_window "$main") || fail "no goodbye after Alt+X"
-answer_box "$goodbye"
-congratulation=$(wait_new_window "$main" "$goodbye") || fail "no congratulation for the new record"
-answer_box "$congratulation"
-wait_end || fail "the game did not end after the congratulation"
-[[ $status == 0 ]] || fail "exit status $status after the exit flow"
+leave_with_a_record
 
 grep -qaE $'^ ?-?[0-9]+\r$' "$records/azanfiro.txt" || fail "score file: $(od -c "$records/azanfiro.txt")"
 [[ $(wc -l <"$records/azanfiro.txt") == 1 ]] || fail "score file has more than one line"

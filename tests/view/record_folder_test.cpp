@@ -19,21 +19,14 @@
 #include "app/qt/record_files.h"
 #include "app/qt/record_folder.h"
 #include "app/runtime_error.h"
+#include "run_time_error.h"
 #include "record/game_log.h"
 
 using namespace zanfiro;
 
 namespace {
 
-std::optional<ErrorNumber> errorOf(const std::function<void()>& operation)
-{
-    try {
-        operation();
-    } catch (const RuntimeError& error) {
-        return error.number();
-    }
-    return std::nullopt;
-}
+using zanfiro::test::errorOf;
 
 // Environment variables set for one test and put back afterwards.
 class Environment {

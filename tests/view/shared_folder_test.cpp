@@ -25,6 +25,7 @@
 #include "app/qt/record_files.h"
 #include "app/qt/record_folder.h"
 #include "app/runtime_error.h"
+#include "run_time_error.h"
 #include "record/commit.h"
 #include "record/game_log.h"
 
@@ -45,15 +46,7 @@ void put(const std::string& file, const std::string& bytes)
     f.write(bytes.data(), qint64(bytes.size()));
 }
 
-std::optional<ErrorNumber> errorOf(const std::function<void()>& operation)
-{
-    try {
-        operation();
-    } catch (const RuntimeError& error) {
-        return error.number();
-    }
-    return std::nullopt;
-}
+using zanfiro::test::errorOf;
 
 class SharedFolder : public ::testing::Test {
 protected:

@@ -142,6 +142,20 @@ answer_prompt() {
     xdotool key Return
 }
 
+# Leaves with Alt+X from the window $main after a new record: the goodbye and the congratulation
+# answered, and the game ended with status 0.
+leave_with_a_record() {
+    local goodbye congratulation
+    xdotool windowfocus --sync "$main"
+    xdotool key alt+x
+    goodbye=$(wait_new_window "$main") || fail "no goodbye after Alt+X"
+    answer_box "$goodbye"
+    congratulation=$(wait_new_window "$main" "$goodbye") || fail "no congratulation for the new record"
+    answer_box "$congratulation"
+    wait_end || fail "the game did not end after the congratulation"
+    [[ $status == 0 ]] || fail "exit status $status after the exit flow"
+}
+
 # Focuses a box and answers it with a key (Return unless told).
 answer_box() {
     xdotool windowfocus --sync "$1"
