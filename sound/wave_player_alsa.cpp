@@ -44,8 +44,8 @@ std::optional<std::string> readSoundFile(const std::string& path)
     if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size <= largestWaveBytes) {
         std::string read(std::size_t(status.st_size), '\0');
         std::size_t got = 0;
-        for (ssize_t n = 1; n > 0 && got < read.size(); got += std::size_t(std::max<ssize_t>(n, 0)))
-            n = ::read(fd, read.data() + got, read.size() - got);
+        for (ssize_t n; got < read.size() && (n = ::read(fd, read.data() + got, read.size() - got)) > 0;)
+            got += std::size_t(n);
         read.resize(got);
         bytes = std::move(read);
     }

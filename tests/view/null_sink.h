@@ -16,7 +16,10 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <string_view>
 #include <vector>
+
+#include "sound/wave_file.h"
 
 namespace sound_test {
 
@@ -79,11 +82,12 @@ inline double peakDb(const Samples& s)
 }
 
 struct Wave {
-    int format = 0, channels = 0, rate = 0, bits = 0;
-    Samples samples;
+    zanfiro::WaveEncoding encoding = zanfiro::WaveEncoding::Pcm;
+    int channels = 0, rate = 0, bits = 0;
+    Samples samples; // only for 16-bit files
 };
 
-// Reads the chunks of a RIFF wave file; enough for the plain files we ship.
+// A wave file as the player reads it, with its samples as numbers when they are 16-bit.
 inline Wave readWave(const QString& path)
 {
     QFile file(path);
@@ -91,24 +95,15 @@ inline Wave readWave(const QString& path)
     if (!file.open(QIODevice::ReadOnly))
         return wave;
     const QByteArray b = file.readAll();
-    const auto u16 = [&](qsizetype at) { return int(qFromLittleEndian<quint16>(b.constData() + at)); };
-    const auto u32 = [&](qsizetype at) { return qsizetype(qFromLittleEndian<quint32>(b.constData() + at)); };
-    if (b.size() < 12 || !b.startsWith("RIFF") || b.mid(8, 4) != "WAVE")
+    const auto sound = zanfiro::readWave(std::string_view(b.constData(), std::size_t(b.size())));
+    if (!sound)
         return wave;
-    for (qsizetype at = 12; at + 8 <= b.size();) {
-        const QByteArray id = b.mid(at, 4);
-        const qsizetype size = std::min(u32(at + 4), b.size() - at - 8);
-        if (id == "fmt " && size >= 16) {
-            wave.format = u16(at + 8);
-            wave.channels = u16(at + 10);
-            wave.rate = int(u32(at + 12));
-            wave.bits = u16(at + 22);
-        } else if (id == "data") {
-            for (qsizetype i = 0; i + 1 < size; i += 2)
-                wave.samples.push_back(qFromLittleEndian<qint16>(b.constData() + at + 8 + i));
-        }
-        at += 8 + size + (size & 1);
-    }
+    wave.encoding = sound->format.encoding;
+    wave.channels = sound->format.channels;
+    wave.rate = sound->format.rate;
+    wave.bits = sound->format.bitsPerSample;
+    for (std::size_t i = 0; wave.bits == 16 && i + 1 < sound->frames.size(); i += 2)
+        wave.samples.push_back(qFromLittleEndian<qint16>(sound->frames.data() + i));
     return wave;
 }
 

@@ -61,7 +61,7 @@ TEST_P(ShippedSound, IsQuietPlainPcmWithSilenceToSpare)
 {
     const Wave wave = readWave(suoniDir() + "/" + GetParam().name);
     ASSERT_FALSE(wave.samples.empty());
-    EXPECT_EQ(wave.format, 1);
+    EXPECT_EQ(wave.encoding, zanfiro::WaveEncoding::Pcm);
     EXPECT_EQ(wave.channels, 1);
     EXPECT_EQ(wave.bits, 16);
     EXPECT_EQ(wave.rate, 48000) << "the rate sound devices mostly run at";
