@@ -60,9 +60,11 @@ public:
     virtual FileKind entryKind(const std::string& path) = 0;
     // The names of the entries in a folder.
     virtual std::vector<std::string> folderEntries(const std::string& folder) = 0;
-    // Opens for appending and closes at once: creates a missing file, changes no byte.
+    // Opens for appending and closes at once, as far as anyone can tell: creates a missing file,
+    // and leaves an existing one unopened, so a file that another account made is no obstacle.
     virtual void touchAppend(const std::string& path) = 0;
-    // Up to maxBytes from the start of the file; *fileSize receives its whole length.
+    // Up to maxBytes from the start of a regular file, never through a link; *fileSize receives
+    // its whole length.
     virtual std::string readBytes(const std::string& path, std::size_t maxBytes, std::uint64_t* fileSize) = 0;
 
     // The game's own files (staged records, the commit marker) are made new, exclusively, and
@@ -81,14 +83,16 @@ public:
     virtual void replaceFile(const std::string& from, const std::string& to) = 0;
     // Removes the entry itself: a link goes, what it leads to stays.
     virtual void removeFile(const std::string& path) = 0;
-    // Adds the bytes at the end of the file in one write, creating it when missing.
-    virtual void appendBytes(const std::string& path, const std::string& bytes) = 0;
+    // Adds one whole line at the end of the file in one write, creating it when missing and
+    // beginning it with the header whenever it is empty. A line goes in whole or not at all.
+    virtual void appendLine(const std::string& path, const std::string& line, const std::string& headerIfEmpty) = 0;
 
     // Runs the step holding the record folder's lock, which every copy of the game on any machine
-    // respects; waits a few seconds at most for it, then throws RuntimeError without running the
-    // step. The lock goes when the step ends, whether it returns or throws. A step never opens a
-    // box.
-    virtual void underRecordLock(const std::string& folder, const std::function<void()>& step) = 0;
+    // respects; waits while its holder is at work, within a bound, then throws RuntimeError naming
+    // the lock without running the step. The lock goes when the step ends, whether it returns or
+    // throws. A step never opens a box. A step that only reads may run without the lock where
+    // nobody can write (a full disk, a folder this account may only read).
+    virtual void underRecordLock(const std::string& folder, const std::function<void()>& step, bool readOnly) = 0;
     // Whether finished games go to the teacher's log; the machine's settings can turn it off.
     virtual bool gameLogOn() = 0;
 

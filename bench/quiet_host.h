@@ -34,8 +34,8 @@ public:
     std::string stageFile(const std::string& target, const std::string&) override { return target + ".new.1"; }
     void createFile(const std::string&, const std::string&) override { }
     std::string readOwnFile(const std::string&) override { return {}; }
-    void appendBytes(const std::string&, const std::string&) override { }
-    void underRecordLock(const std::string&, const std::function<void()>& step) override { step(); }
+    void appendLine(const std::string&, const std::string&, const std::string&) override { }
+    void underRecordLock(const std::string&, const std::function<void()>& step, bool) override { step(); }
     bool gameLogOn() override { return false; }
     void replaceFile(const std::string&, const std::string&) override { }
     void removeFile(const std::string&) override { }

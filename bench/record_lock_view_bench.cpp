@@ -29,7 +29,7 @@ void lockTakeAndRelease(benchmark::State& state)
     Folder folder;
     int steps = 0;
     for (auto _ : state)
-        folder.host.underRecordLock(folder.paths.folder, [&] { ++steps; });
+        folder.host.underRecordLock(folder.paths.folder, [&] { ++steps; }, false);
     benchmark::DoNotOptimize(steps);
 }
 BENCHMARK(lockTakeAndRelease)->Unit(benchmark::kMicrosecond);
@@ -43,7 +43,7 @@ void commit(benchmark::State& state)
             recoverRecordCommit(folder.host, folder.paths);
             commitRecord(folder.host, folder.paths, " 12\r\n", "Anna\r\n");
         };
-        locked ? folder.host.underRecordLock(folder.paths.folder, step) : step();
+        locked ? folder.host.underRecordLock(folder.paths.folder, step, false) : step();
     }
 }
 BENCHMARK(commit)->ArgName("locked")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();

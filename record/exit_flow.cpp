@@ -68,7 +68,7 @@ bool Tavola::finishGame(GameEnd how, bool beatsShownBest)
                 throw;
             }
             logGame(how, stored, true);
-        });
+        }, false);
     } catch (const RuntimeError& error) {
         throw aboutRecordFiles(error, paths);
     }

@@ -26,13 +26,16 @@ const char* endText(GameEnd how)
     return "";
 }
 
-// A name a spreadsheet would take for a formula is shown as text, and a field holding the
-// separator, a quote or a line break is quoted, so a pupil's name stays in its own cell.
+// A name a spreadsheet would take for a formula is shown as text, spaces or line breaks in front
+// of it included, and a field that a spreadsheet's import could split (";", ",", a tab, a quote, a
+// line break) is quoted the usual CSV way, so a pupil's name stays in its own cell.
 std::string textField(std::string text)
 {
-    if (!text.empty() && std::string("=+-@\t\r").find(text.front()) != std::string::npos)
+    const std::size_t first = text.find_first_not_of(" \t\r\n");
+    const bool formula = first != std::string::npos && std::string("=+-@").find(text[first]) != std::string::npos;
+    if (formula || (!text.empty() && std::string("\t\r\n").find(text.front()) != std::string::npos))
         text.insert(0, "'");
-    if (text.find_first_of(";\"\r\n") == std::string::npos)
+    if (text.find_first_of(";,\t\"\r\n") == std::string::npos)
         return text;
     std::string quoted = "\"";
     for (const char c : text)
@@ -72,15 +75,12 @@ void appendToGameLog(Host& host, const std::string& folder, const FinishedGame& 
     if (!host.gameLogOn())
         return;
     const std::string path = folder + "/" + gameLogFile;
-    const auto append = [&] {
-        const bool fresh = host.entryKind(path) == FileKind::Missing;
-        host.appendBytes(path, (fresh ? gameLogHeader() : std::string()) + gameLogLine(game));
-    };
+    const auto append = [&] { host.appendLine(path, gameLogLine(game), gameLogHeader()); };
     try {
         if (lockHeld)
             append();
         else
-            host.underRecordLock(folder, append);
+            host.underRecordLock(folder, append, false);
     } catch (const RuntimeError& error) {
         std::fprintf(stderr, "zanfiro: partita non registrata in %s: %s\n", path.c_str(), error.what());
     }

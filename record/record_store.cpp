@@ -56,7 +56,7 @@ void Tavola::readRecords()
             }
             score = Leggifiletxt(paths.score);
             name = Leggifiletxt(paths.name);
-        });
+        }, true);
     } catch (const RuntimeError& error) {
         throw aboutRecordFiles(error, paths);
     }

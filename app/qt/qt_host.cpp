@@ -15,9 +15,10 @@
 #include <cstdlib>
 #include <exception>
 
-#include "app/qt/record_files.h"
 #include "app/qt/tavola_view.h"
 #include "app/qt/zoom.h"
+#include "app/runtime_error.h"
+#include "record/folder_lock.h"
 #include "sound/wave_player.h"
 
 namespace zanfiro {
@@ -29,6 +30,9 @@ const char* const yesText = "Sì";
 const char* const noText = "No";
 const char* const okText = "OK";
 const char* const cancelText = "Annulla";
+// Beside a pupil's own record: games that the class log could not take yet.
+const char* const unloggedFile = "partite-da-registrare.csv";
+const char* const waitingText = "Un momento: sto aspettando il mio turno per il record...";
 
 // A title bar and borders as desktops commonly draw them: the real ones are known only once the
 // window is on screen, and a guess on the large side costs a few pixels of zoom at most.
@@ -47,7 +51,10 @@ QMessageBox::Icon iconOf(int buttons)
 
 } // namespace
 
-QtHost::QtHost(recordfiles::RecordSettings settings) : m_settings(std::move(settings)) { }
+QtHost::QtHost(recordfiles::RecordSettings settings)
+    : m_settings(std::move(settings)), m_sharing(recordfiles::sharingOf(m_settings))
+{
+}
 QtHost::~QtHost() = default;
 
 void QtHost::attach(Tavola& tavola) { m_tavola = &tavola; }
@@ -144,36 +151,91 @@ void QtHost::playWave(const std::string& path)
 }
 
 std::string QtHost::programDir() { return QCoreApplication::applicationDirPath().toStdString(); }
-std::string QtHost::recordDir() { return recordfiles::recordDir(m_settings.folder); }
-FileKind QtHost::fileKind(const std::string& path) { return recordfiles::fileKind(path); }
-FileKind QtHost::entryKind(const std::string& path) { return recordfiles::entryKind(path); }
-
-std::vector<std::string> QtHost::folderEntries(const std::string& folder)
-{
-    return recordfiles::folderEntries(folder);
-}
-
-void QtHost::touchAppend(const std::string& path) { recordfiles::touchAppend(path); }
+std::string QtHost::recordDir() { return recordfiles::recordDir(m_settings); }
+FileKind QtHost::fileKind(const std::string& path) { return disk::fileKind(path); }
+FileKind QtHost::entryKind(const std::string& path) { return disk::entryKind(path); }
+std::vector<std::string> QtHost::folderEntries(const std::string& folder) { return disk::folderEntries(folder); }
+void QtHost::touchAppend(const std::string& path) { disk::createIfMissing(path, m_sharing); }
 
 std::string QtHost::readBytes(const std::string& path, std::size_t maxBytes, std::uint64_t* fileSize)
 {
-    return recordfiles::readBytes(path, maxBytes, fileSize);
+    return disk::readFile(path, maxBytes, fileSize);
 }
 
 std::string QtHost::stageFile(const std::string& target, const std::string& bytes)
 {
-    return recordfiles::stageFile(target, bytes);
+    return disk::stageFile(target, bytes, m_sharing);
 }
 
-void QtHost::createFile(const std::string& path, const std::string& bytes) { recordfiles::createFile(path, bytes); }
-std::string QtHost::readOwnFile(const std::string& path) { return recordfiles::readOwnFile(path); }
-void QtHost::replaceFile(const std::string& from, const std::string& to) { recordfiles::replaceFile(from, to); }
-void QtHost::removeFile(const std::string& path) { recordfiles::removeFile(path); }
-void QtHost::appendBytes(const std::string& path, const std::string& bytes) { recordfiles::appendBytes(path, bytes); }
+void QtHost::createFile(const std::string& path, const std::string& bytes) { disk::createFile(path, bytes, m_sharing); }
+std::string QtHost::readOwnFile(const std::string& path) { return disk::readOwnFile(path); }
+void QtHost::replaceFile(const std::string& from, const std::string& to) { disk::replaceFile(from, to, m_sharing); }
+void QtHost::removeFile(const std::string& path) { disk::removeFile(path); }
 
-void QtHost::underRecordLock(const std::string& folder, const std::function<void()>& step)
+// A class log that cannot take a game's line (a full disk, a share gone for a moment) does not
+// lose it: the line waits in the pupil's own folder and goes into the class log, in the same one
+// write, with the next game this account logs there.
+void QtHost::appendLine(const std::string& path, const std::string& line, const std::string& headerIfEmpty)
 {
-    recordfiles::underLock(folder, step);
+    std::string aside;
+    std::string waiting;
+    if (m_sharing == disk::Sharing::Class) {
+        try {
+            aside = recordfiles::recordDir(QString()) + unloggedFile;
+            if (disk::entryKind(aside) == FileKind::Regular)
+                waiting = disk::readFile(aside, std::size_t(1) << 20, nullptr);
+        } catch (const RuntimeError&) {
+            aside.clear();
+        }
+    }
+    try {
+        disk::appendLine(path, waiting + line, headerIfEmpty, m_sharing);
+    } catch (const RuntimeError&) {
+        if (!aside.empty()) {
+            try {
+                disk::appendLine(aside, line, {}, disk::Sharing::Private);
+            } catch (const RuntimeError&) {
+            }
+        }
+        throw;
+    }
+    if (!waiting.empty()) {
+        try {
+            disk::removeFile(aside);
+        } catch (const RuntimeError&) {
+        }
+    }
+}
+
+void QtHost::underRecordLock(const std::string& folder, const std::function<void()>& step, bool readOnly)
+{
+    LockRequest request;
+    request.sharing = m_sharing;
+    request.readOnly = readOnly;
+    request.waiting = [this](bool waiting) { showWaiting(waiting); };
+    underFolderLock(folder, request, step);
+}
+
+// A wait for the lock that lasts more than a moment says so in a small window of its own, so a
+// pupil on a slow share knows the game has not frozen. Only the paint and the system's events
+// are let through meanwhile: clicks wait for the record.
+void QtHost::showWaiting(bool waiting)
+{
+    if (!waiting) {
+        m_waitingNote.reset();
+        return;
+    }
+    if (!m_waitingNote) {
+        auto* note = new QLabel(QString::fromUtf8(waitingText));
+        note->setTextFormat(Qt::PlainText);
+        note->setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint);
+        note->setWindowTitle(QStringLiteral("Zanfiro"));
+        note->setMargin(16);
+        note->setCursor(Qt::WaitCursor);
+        m_waitingNote.reset(note);
+        m_waitingNote->show();
+    }
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 bool QtHost::gameLogOn() { return m_settings.gameLog; }

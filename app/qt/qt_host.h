@@ -52,8 +52,8 @@ public:
     std::string readOwnFile(const std::string& path) override;
     void replaceFile(const std::string& from, const std::string& to) override;
     void removeFile(const std::string& path) override;
-    void appendBytes(const std::string& path, const std::string& bytes) override;
-    void underRecordLock(const std::string& folder, const std::function<void()>& step) override;
+    void appendLine(const std::string& path, const std::string& line, const std::string& headerIfEmpty) override;
+    void underRecordLock(const std::string& folder, const std::function<void()>& step, bool readOnly) override;
     bool gameLogOn() override;
     double systemTimer() override;
     void holdFrame(int ms) override;
@@ -66,11 +66,14 @@ private:
     QWidget* boxParent() const;
     WavePlayer& player();
     void placeView();
+    void showWaiting(bool waiting);
 
     Tavola* m_tavola = nullptr;
     QPointer<TavolaView> m_view;
     std::unique_ptr<WavePlayer> m_player;
     recordfiles::RecordSettings m_settings;
+    disk::Sharing m_sharing;
+    std::unique_ptr<QWidget> m_waitingNote;
     bool m_fullScreen = false;
     // Where the last window was and how (maximised, full screen): a new game's window opens
     // the same way.

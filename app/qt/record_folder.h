@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Where the record files live, and the lock every copy of the game takes there.
+// Where the record files live: the machine's settings file, the launch's option, the per-user
+// folder. The files themselves and the folder's lock are in record/disk.h and record/folder_lock.h.
 #pragma once
 
 #include <QString>
 
-#include <functional>
 #include <string>
+
+#include "record/disk.h"
 
 namespace zanfiro::recordfiles {
 
@@ -13,6 +15,9 @@ namespace zanfiro::recordfiles {
 struct RecordSettings {
     QString folder; // empty: the per-user folder
     bool gameLog = true;
+    // A folder setting that cannot name a folder (relative, "~"): shown, with where it was written,
+    // when the game looks for the record.
+    QString folderError = {};
 };
 
 // The machine-wide settings file: on Linux zanfiro/zanfiro.ini under the system's XDG config
@@ -21,19 +26,16 @@ QString systemSettingsPath();
 // Reads the settings file (a missing one sets nothing); a folder given for the launch wins.
 RecordSettings readRecordSettings(const QString& settingsPath, const QString& launchFolder);
 
-// How long a copy waits for another one's lock before it gives up with the error box, and how
-// old a lock must be before it counts as left by a copy that died on another machine (a lock of
-// a dead process on this machine goes at once). Nobody holds the lock for more than a commit.
-inline constexpr int lockWaitMs = 5000;
-inline constexpr int staleLockMs = 30000;
-inline constexpr const char* lockFileName = "zanfiro.lock";
-
 // The set folder, which must already be there (a class folder on a share that is not mounted is
 // an error, never a new local folder); when none is set, the per-user data folder + "zanfiro/",
 // made when missing. RuntimeError when it cannot be reached. Ends in a separator.
 std::string recordDir(const QString& setFolder = {});
+std::string recordDir(const RecordSettings& settings);
 
-// Runs the step holding the folder's lock file, waiting at most waitMs for it.
-void underLock(const std::string& folder, const std::function<void()>& step, int waitMs = lockWaitMs);
+// A set folder is a class's: its files are shared by every account that plays there.
+inline disk::Sharing sharingOf(const RecordSettings& settings)
+{
+    return settings.folder.isEmpty() ? disk::Sharing::Private : disk::Sharing::Class;
+}
 
 } // namespace zanfiro::recordfiles

@@ -47,6 +47,7 @@ public:
     // staleLock has it find a dead copy's lock and clear it first.
     std::optional<ErrorNumber> lockError;
     bool staleLock = false;
+    bool lastLockReadOnly = false;
     bool locked = false;
     int boxesWhileLocked = 0;
     bool logOn = false; // the teacher's log; off unless a test is about it
@@ -210,16 +211,18 @@ public:
         links.erase(path);
     }
 
-    void appendBytes(const std::string& path, const std::string& bytes) override
+    void appendLine(const std::string& path, const std::string& line, const std::string& headerIfEmpty) override
     {
         log.push_back("append|" + path);
         fault("append", path);
-        files[path] += bytes;
+        std::string& bytes = files[path];
+        bytes += (bytes.empty() ? headerIfEmpty : std::string()) + line;
     }
 
-    void underRecordLock(const std::string& folder, const std::function<void()>& step) override
+    void underRecordLock(const std::string& folder, const std::function<void()>& step, bool readOnly) override
     {
         log.push_back("lock|" + folder);
+        lastLockReadOnly = readOnly;
         if (lockError)
             throw RuntimeError(*lockError, folder + "/zanfiro.lock");
         if (staleLock)

@@ -14,7 +14,8 @@
 #include <unistd.h>
 
 #include "app/qt/qt_host.h"
-#include "app/qt/record_files.h"
+#include "record/disk.h"
+#include "record/folder_lock.h"
 #include "app/qt/record_folder.h"
 #include "app/runtime_error.h"
 #include "record/commit.h"
@@ -60,30 +61,35 @@ TEST_F(RecordFiles, BytesGoOutAndComeBackExactly)
     put(file, bytes);
     EXPECT_EQ(bytesOf(file), bytes);
     std::uint64_t size = 0;
-    EXPECT_EQ(recordfiles::readBytes(file, 4096, &size), bytes);
+    EXPECT_EQ(disk::readFile(file, 4096, &size), bytes);
     EXPECT_EQ(size, bytes.size());
-    EXPECT_EQ(recordfiles::readBytes(file, 3, nullptr), " 12");
+    EXPECT_EQ(disk::readFile(file, 3, nullptr), " 12");
 }
 
 TEST_F(RecordFiles, TouchCreatesEmptyAndLeavesExistingBytesAlone)
 {
     const std::string fresh = path("zanfiro.txt");
-    EXPECT_EQ(recordfiles::fileKind(fresh), FileKind::Missing);
-    recordfiles::touchAppend(fresh);
-    EXPECT_EQ(recordfiles::fileKind(fresh), FileKind::Regular);
+    EXPECT_EQ(disk::fileKind(fresh), FileKind::Missing);
+    disk::createIfMissing(fresh, disk::Sharing::Private);
+    EXPECT_EQ(disk::fileKind(fresh), FileKind::Regular);
     EXPECT_EQ(bytesOf(fresh), "");
     const std::string old = path("azanfiro.txt");
     put(old, "9\r\n");
-    recordfiles::touchAppend(old);
+    disk::createIfMissing(old, disk::Sharing::Private);
     EXPECT_EQ(bytesOf(old), "9\r\n");
 }
 
-TEST_F(RecordFiles, ALinkToARegularFileIsARegularFile)
+// Another pupil's file, or a dangling link, planted where a record goes: never read or made through.
+TEST_F(RecordFiles, ALinkAtARecordIsNeverFollowed)
 {
     put(path("real.txt"), "7\r\n");
     ASSERT_EQ(::symlink(path("real.txt").c_str(), path("azanfiro.txt").c_str()), 0);
-    EXPECT_EQ(recordfiles::fileKind(path("azanfiro.txt")), FileKind::Regular);
-    EXPECT_EQ(recordfiles::readBytes(path("azanfiro.txt"), 100, nullptr), "7\r\n");
+    ASSERT_EQ(::symlink(path("made.txt").c_str(), path("zanfiro.txt").c_str()), 0);
+    EXPECT_EQ(disk::fileKind(path("azanfiro.txt")), FileKind::Regular);
+    EXPECT_EQ(errorOf([&] { disk::readFile(path("azanfiro.txt"), 100, nullptr); }), ErrorNumber::PathFileAccessError);
+    for (const char* name : {"azanfiro.txt", "zanfiro.txt"})
+        EXPECT_EQ(errorOf([&] { disk::createIfMissing(path(name), disk::Sharing::Class); }), ErrorNumber::PathFileAccessError);
+    EXPECT_EQ(bytesOf(path("made.txt")), "<missing>");
 }
 
 // Opening a FIFO with no peer would wait for ever: each operation must refuse it up front.
@@ -97,12 +103,12 @@ TEST_F(RecordFiles, AFifoOrAFolderIsRefusedWithoutWaiting)
 
     for (const std::string& target : {fifo, folder}) {
         SCOPED_TRACE(target);
-        EXPECT_EQ(recordfiles::fileKind(target), FileKind::Other);
+        EXPECT_EQ(disk::fileKind(target), FileKind::Other);
         const std::vector<std::function<void()>> operations = {
-            [&] { recordfiles::touchAppend(target); },
-            [&] { recordfiles::readBytes(target, 4096, nullptr); },
-            [&] { recordfiles::stageFile(target, "x"); },
-            [&] { recordfiles::replaceFile(path("staged"), target); },
+            [&] { disk::createIfMissing(target, disk::Sharing::Private); },
+            [&] { disk::readFile(target, 4096, nullptr); },
+            [&] { disk::stageFile(target, "x", disk::Sharing::Private); },
+            [&] { disk::replaceFile(path("staged"), target, disk::Sharing::Private); },
         };
         for (const auto& operation : operations) {
             auto outcome = std::async(std::launch::async, [&] { return errorOf(operation); });
@@ -126,9 +132,9 @@ TEST_F(RecordFiles, ReplacingPutsTheNewFileInPlaceWithTheOldPermissions)
     put(target, "5\r\n");
     ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
     put(path("azanfiro.txt.new"), " 9\r\n");
-    recordfiles::replaceFile(path("azanfiro.txt.new"), target);
+    disk::replaceFile(path("azanfiro.txt.new"), target, disk::Sharing::Private);
     EXPECT_EQ(bytesOf(target), " 9\r\n");
-    EXPECT_EQ(recordfiles::fileKind(path("azanfiro.txt.new")), FileKind::Missing);
+    EXPECT_EQ(disk::fileKind(path("azanfiro.txt.new")), FileKind::Missing);
     struct stat info {};
     ASSERT_EQ(::stat(target.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0640U);
@@ -141,7 +147,7 @@ TEST_F(RecordFiles, AReadOnlyRecordIsNeverReplaced)
     put(target, "5\r\n");
     ASSERT_EQ(::chmod(target.c_str(), 0444), 0);
     put(path("azanfiro.txt.new"), " 9\r\n");
-    EXPECT_EQ(errorOf([&] { recordfiles::replaceFile(path("azanfiro.txt.new"), target); }), ErrorNumber::PermissionDenied);
+    EXPECT_EQ(errorOf([&] { disk::replaceFile(path("azanfiro.txt.new"), target, disk::Sharing::Private); }), ErrorNumber::PermissionDenied);
     EXPECT_EQ(bytesOf(target), "5\r\n");
     EXPECT_EQ(bytesOf(path("azanfiro.txt.new")), " 9\r\n");
 }
@@ -153,7 +159,7 @@ TEST_F(RecordFiles, AHugeFileReadsOnlyTheBound)
     const std::uint64_t hundredMegabytes = 100ULL * 1024 * 1024;
     ASSERT_EQ(::truncate(huge.c_str(), static_cast<off_t>(hundredMegabytes)), 0);
     std::uint64_t size = 0;
-    EXPECT_EQ(recordfiles::readBytes(huge, 4096, &size), std::string(4096, '\0'));
+    EXPECT_EQ(disk::readFile(huge, 4096, &size), std::string(4096, '\0'));
     EXPECT_EQ(size, hundredMegabytes);
 }
 

@@ -16,7 +16,8 @@
 #include <sys/mount.h>
 
 #include "app/qt/qt_host.h"
-#include "app/qt/record_files.h"
+#include "record/disk.h"
+#include "record/folder_lock.h"
 #include "app/qt/record_folder.h"
 #include "app/runtime_error.h"
 #include "run_time_error.h"
@@ -151,7 +152,7 @@ private:
 TEST_F(SmallDisk, ALongWriteThatFillsTheDiskIsDiskFull)
 {
     const std::string target = dir.path().toStdString() + "/azanfiro.txt";
-    EXPECT_EQ(errorOf([&] { recordfiles::stageFile(target, std::string(200 * 1024, '7')); }), ErrorNumber::DiskFull);
+    EXPECT_EQ(errorOf([&] { disk::stageFile(target, std::string(200 * 1024, '7'), disk::Sharing::Private); }), ErrorNumber::DiskFull);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot), QStringList()) << "nothing staged is left";
 }
 

@@ -8,8 +8,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QSysInfo>
-#include <QLockFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -22,7 +20,8 @@
 #include <utime.h>
 
 #include "app/qt/qt_host.h"
-#include "app/qt/record_files.h"
+#include "record/disk.h"
+#include "record/folder_lock.h"
 #include "app/qt/record_folder.h"
 #include "app/runtime_error.h"
 #include "run_time_error.h"
@@ -61,52 +60,91 @@ protected:
     QTemporaryDir elsewhere; // where planted links lead
 };
 
-TEST_F(SharedFolder, ABusyLockIsAnErrorAfterTheWaitAndTheStepNeverRuns)
+// Short times, so the waits below take a moment.
+LockRequest quick(int silenceMs = 300)
 {
-    QLockFile other(QString::fromStdString(path(recordfiles::lockFileName)));
-    ASSERT_TRUE(other.lock());
+    LockRequest request;
+    request.times = {.emptyStaleMs = silenceMs, .otherMachineStaleMs = silenceMs, .liveSilenceMs = silenceMs,
+                     .boundMs = 5000, .signAfterMs = 100, .touchEveryMs = 50};
+    return request;
+}
+
+TEST_F(SharedFolder, ALockHeldByALiveSilentCopyIsAnErrorAndTheStepNeverRuns)
+{
+    QProcess stopped;
+    stopped.start(QStringLiteral("sleep"), {QStringLiteral("30")});
+    ASSERT_TRUE(stopped.waitForStarted());
+    std::string machine = disk::lockOwnerLine();
+    machine = machine.substr(8, machine.find(' ', 8) - 8);
+    put(path(lockFileName), "zanfiro " + machine + " " + std::to_string(stopped.processId()) + " -\n");
     bool ran = false;
-    EXPECT_EQ(errorOf([&] { recordfiles::underLock(folder(), [&] { ran = true; }, 300); }), ErrorNumber::PermissionDenied);
+    EXPECT_EQ(errorOf([&] { underFolderLock(folder(), quick(), [&] { ran = true; }); }), ErrorNumber::PermissionDenied);
     EXPECT_FALSE(ran);
-    other.unlock();
-    recordfiles::underLock(folder(), [&] { ran = true; }, 300);
+    stopped.kill();
+    stopped.waitForFinished();
+    // Once that copy is gone, its lock is taken over at once.
+    underFolderLock(folder(), quick(60000), [&] { ran = true; });
     EXPECT_TRUE(ran);
 }
 
 TEST_F(SharedFolder, TheLockGoesWhenTheStepThrows)
 {
     EXPECT_EQ(errorOf([&] {
-        recordfiles::underLock(folder(), [] { throw RuntimeError(ErrorNumber::DiskFull, "x"); });
+        underFolderLock(folder(), quick(), [] { throw RuntimeError(ErrorNumber::DiskFull, "x"); });
     }), ErrorNumber::DiskFull);
     EXPECT_THAT(entries(), ::testing::IsEmpty());
     bool ran = false;
-    recordfiles::underLock(folder(), [&] { ran = true; }, 0);
+    underFolderLock(folder(), quick(), [&] { ran = true; });
     EXPECT_TRUE(ran);
 }
 
-// A copy that died left its lock: one of a process that is gone on this machine, and one too old
-// to be anyone's (a copy that died on another machine).
+// A copy that died left its lock: one of a process that is gone on this machine, one of another
+// machine that nobody touches any more, an empty one (killed between making it and writing it)
+// and one another account left unreadable.
 TEST_F(SharedFolder, AStaleLockIsClearedAndTaken)
 {
-    const std::string lock = path(recordfiles::lockFileName);
+    const std::string lock = path(lockFileName);
     QProcess gone;
     gone.start(QStringLiteral("true"));
+    ASSERT_TRUE(gone.waitForStarted());
+    const qint64 goneId = gone.processId();
     ASSERT_TRUE(gone.waitForFinished());
-    const QByteArray host = QSysInfo::machineHostName().toUtf8();
-    for (const std::string& content : {std::to_string(gone.processId()) + "\nzanfiro\n" + host.toStdString() + "\n",
-             std::string("1\nzanfiro\naltro-pc\n")}) {
+    std::string machine = disk::lockOwnerLine();
+    machine = machine.substr(8, machine.find(' ', 8) - 8);
+    for (const std::string& content : {"zanfiro " + machine + " " + std::to_string(goneId) + " -\n",
+             std::string("zanfiro altro-pc 1 -\n"), std::string(), std::string("unreadable")}) {
         SCOPED_TRACE(content);
-        put(lock, content);
-        const std::time_t old = std::time(nullptr) - recordfiles::staleLockMs / 1000 - 60;
-        const utimbuf times{old, old};
-        ASSERT_EQ(::utime(lock.c_str(), &times), 0);
+        put(lock, content == "unreadable" ? "zanfiro altro-pc 1 -\n" : content);
+        if (content == "unreadable")
+            ::chmod(lock.c_str(), 0);
         bool ran = false;
-        recordfiles::underLock(folder(), [&] { ran = true; }, 2000);
+        underFolderLock(folder(), quick(), [&] { ran = true; });
         EXPECT_TRUE(ran);
         EXPECT_FALSE(QFile::exists(QString::fromStdString(lock)));
     }
 }
 
+// What sits at the lock's place is not a lock: an error naming it at once, never a wait.
+TEST_F(SharedFolder, AFifoALinkOrAFolderAtTheLockIsAnErrorAtOnce)
+{
+    const std::string lock = path(lockFileName);
+    const std::vector<std::function<void()>> plant = {
+        [&] { ASSERT_EQ(::mkfifo(lock.c_str(), 0666), 0); },
+        [&] { ASSERT_EQ(::symlink(path("nowhere").c_str(), lock.c_str()), 0); },
+        [&] { ASSERT_TRUE(QDir().mkdir(QString::fromStdString(lock))); },
+    };
+    for (const auto& planted : plant) {
+        planted();
+        try {
+            underFolderLock(folder(), quick(60000), [] { FAIL() << "the step ran"; });
+            ADD_FAILURE() << "no error";
+        } catch (const RuntimeError& error) {
+            EXPECT_EQ(error.number(), ErrorNumber::PathFileAccessError);
+            EXPECT_EQ(error.detail(), folder() + lockFileName);
+        }
+        QDir().rmdir(QString::fromStdString(lock)) || QFile::remove(QString::fromStdString(lock));
+    }
+}
 
 class PlantedLink : public SharedFolder, public ::testing::WithParamInterface<bool> {
 protected:
@@ -128,12 +166,12 @@ TEST_P(PlantedLink, TheGamesOwnFilesAreNeverMadeThroughOne)
     for (const char* name : {"zanfiro.commit", "azanfiro.txt.new", "partite.csv"}) {
         SCOPED_TRACE(name);
         plant(path(name));
-        EXPECT_EQ(errorOf([&] { recordfiles::createFile(path(name), "x"); }), ErrorNumber::PathFileAccessError);
-        EXPECT_TRUE(errorOf([&] { recordfiles::readOwnFile(path(name)); }).has_value());
-        EXPECT_TRUE(errorOf([&] { recordfiles::appendBytes(path(name), "x\r\n"); }).has_value());
-        EXPECT_EQ(recordfiles::entryKind(path(name)), FileKind::Other);
+        EXPECT_EQ(errorOf([&] { disk::createFile(path(name), "x", disk::Sharing::Private); }), ErrorNumber::PathFileAccessError);
+        EXPECT_TRUE(errorOf([&] { disk::readOwnFile(path(name)); }).has_value());
+        EXPECT_TRUE(errorOf([&] { disk::appendLine(path(name), "x\r\n", "", disk::Sharing::Private); }).has_value());
+        EXPECT_EQ(disk::entryKind(path(name)), FileKind::Other);
         expectVictimUntouched();
-        recordfiles::removeFile(path(name));
+        disk::removeFile(path(name));
         expectVictimUntouched();
     }
 }
@@ -177,24 +215,24 @@ TEST_F(SharedFolder, ACheckThatCannotBeMadeIsNeverTakenForAbsent)
 {
     ASSERT_EQ(::symlink(path("b").c_str(), path("a").c_str()), 0);
     ASSERT_EQ(::symlink(path("a").c_str(), path("b").c_str()), 0);
-    EXPECT_TRUE(errorOf([&] { recordfiles::fileKind(path("a")); }).has_value()) << "a loop of links";
-    EXPECT_TRUE(errorOf([&] { recordfiles::fileKind(path(std::string(300, 'x'))); }).has_value()) << "a name too long";
+    EXPECT_TRUE(errorOf([&] { disk::fileKind(path("a")); }).has_value()) << "a loop of links";
+    EXPECT_TRUE(errorOf([&] { disk::fileKind(path(std::string(300, 'x'))); }).has_value()) << "a name too long";
     put(path("file"), "");
-    EXPECT_EQ(recordfiles::fileKind(path("file/azanfiro.txt")), FileKind::Missing);
-    EXPECT_EQ(recordfiles::fileKind(path("nothing")), FileKind::Missing);
-    EXPECT_EQ(recordfiles::entryKind(path("nothing")), FileKind::Missing);
+    EXPECT_EQ(disk::fileKind(path("file/azanfiro.txt")), FileKind::Missing);
+    EXPECT_EQ(disk::fileKind(path("nothing")), FileKind::Missing);
+    EXPECT_EQ(disk::entryKind(path("nothing")), FileKind::Missing);
 }
 
 TEST_F(SharedFolder, StagedFilesHaveNamesOfTheirOwnAndTheTargetsPermissions)
 {
     put(path("azanfiro.txt"), "5\r\n");
     ASSERT_EQ(::chmod(path("azanfiro.txt").c_str(), 0664), 0);
-    const std::string first = recordfiles::stageFile(path("azanfiro.txt"), " 9\r\n");
-    const std::string second = recordfiles::stageFile(path("azanfiro.txt"), " 9\r\n");
+    const std::string first = disk::stageFile(path("azanfiro.txt"), " 9\r\n", disk::Sharing::Private);
+    const std::string second = disk::stageFile(path("azanfiro.txt"), " 9\r\n", disk::Sharing::Private);
     EXPECT_NE(first, second);
     EXPECT_THAT(first, ::testing::StartsWith(path("azanfiro.txt.new.")));
     EXPECT_EQ(bytesOf(first), " 9\r\n");
-    recordfiles::replaceFile(first, path("azanfiro.txt"));
+    disk::replaceFile(first, path("azanfiro.txt"), disk::Sharing::Private);
     struct stat info {};
     ASSERT_EQ(::stat(path("azanfiro.txt").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0664U);
