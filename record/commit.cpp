@@ -161,7 +161,14 @@ RuntimeError aboutRecordFiles(const RuntimeError& error, const RecordPaths& path
     const std::string& detail = error.detail();
     if (detail == paths.score || detail == paths.name)
         return error;
-    return RuntimeError(error.number(), startsWith(detail, paths.name) ? paths.name : paths.score);
+    if (startsWith(detail, paths.name))
+        return RuntimeError(error.number(), paths.name);
+    // The lock, the folder or its setting are named as they are: the teacher must look there. A
+    // disk too full for the lock is too full for the record, which is what the pupil lost.
+    const bool ours = startsWith(detail, paths.score) || detail == paths.marker;
+    if (!ours && error.number() != ErrorNumber::DiskFull)
+        return error;
+    return RuntimeError(error.number(), paths.score);
 }
 
 } // namespace zanfiro

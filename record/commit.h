@@ -36,8 +36,8 @@ void recoverRecordCommit(Host& host, const RecordPaths& paths);
 void commitRecord(Host& host, const RecordPaths& paths, const std::string& scoreBytes,
                   const std::string& nameBytes);
 
-// The same error, naming the record file a teacher would look for instead of a staged file, the
-// marker or the lock.
+// The same error, naming the record file a teacher would look for instead of a staged file or
+// the marker; the lock and the folder are named as they are.
 RuntimeError aboutRecordFiles(const RuntimeError& error, const RecordPaths& paths);
 
 } // namespace zanfiro

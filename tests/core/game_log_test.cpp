@@ -51,7 +51,10 @@ INSTANTIATE_TEST_SUITE_P(Names, NameField,
     ::testing::Values(std::pair{"Anna", "Anna"}, std::pair{"", ""}, std::pair{"Anna; Bis", "\"Anna; Bis\""},
         std::pair{"Anna \"la rossa\"", "\"Anna \"\"la rossa\"\"\""}, std::pair{"A\r\nB", "\"A\r\nB\""},
         std::pair{"=1+2", "'=1+2"}, std::pair{"+39 333", "'+39 333"}, std::pair{"-Anna", "'-Anna"},
-        std::pair{"@SUM(A1)", "'@SUM(A1)"}, std::pair{"=A1;B", "\"'=A1;B\""}, std::pair{"Anna=1", "Anna=1"}));
+        std::pair{"@SUM(A1)", "'@SUM(A1)"}, std::pair{"=A1;B", "\"'=A1;B\""}, std::pair{"Anna=1", "Anna=1"},
+        std::pair{"Rossi, Anna", "\"Rossi, Anna\""}, std::pair{"Anna\tBea", "\"Anna\tBea\""},
+        std::pair{" =1+1", "' =1+1"}, std::pair{"\r\n=1+1", "\"'\r\n=1+1\""}, std::pair{"\tAnna", "\"'\tAnna\""},
+        std::pair{"  Anna", "  Anna"}));
 
 class GameLog : public ::testing::Test {
 protected:
