@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Every table the teacher can choose, each with a length of its own: the numbers dealt, the
-// texts, the clock and the record files all follow the rules chosen.
+// texts and the clock follow the rules chosen.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -8,7 +8,6 @@
 
 #include "app/tavola.h"
 #include "play_fixture.h"
-#include "record/commit.h"
 
 using namespace zanfiro;
 using namespace zanfiro::test;
@@ -38,8 +37,7 @@ protected:
             EXPECT_EQ(number(good) % divisor(), 0) << after << ": " << number(good);
         for (const Ctl decoy : decoys)
             EXPECT_NE(number(decoy) % divisor(), 0) << after << ": " << number(decoy);
-        for (const Ctl button : {Ctl::paricmd, Ctl::paricmd1, Ctl::paricmd2, Ctl::disparicmd, Ctl::disparicmd1,
-                 Ctl::disparicmd2})
+        for (const Ctl button : {Ctl::paricmd1, Ctl::disparicmd})
             EXPECT_TRUE(number(button) > 0 && number(button) < 10000) << after << ": " << number(button);
     }
 
@@ -116,36 +114,6 @@ TEST_P(EveryTable, EveryTextNamesTheDivisorAndTheClockTheLength)
         ++ticks;
     }
     EXPECT_EQ(ticks, 60 * minutes + 1) << "00:00:00 shows for one whole tick, the next says goodbye";
-}
-
-// Each game has its own pair and its own marker, and recovering one never touches another's
-// commit half way through, nor takes its staged files for leftovers.
-TEST_P(EveryTable, KeepsItsRecordApartFromEveryOtherGame)
-{
-    const RecordPaths mine = recordPaths(tavola.state().windowsDir, GetParam());
-    const RecordPaths usual = recordPaths(tavola.state().windowsDir);
-    const GameRules nextDoor{divisor() == 2 ? 25 : 2, 1};
-    const RecordPaths other = recordPaths(tavola.state().windowsDir, nextDoor);
-    EXPECT_NE(mine.score, usual.score);
-    EXPECT_NE(mine.marker, usual.marker);
-    const auto base = [](const std::string& path) { return path.substr(path.rfind('/') + 1); };
-    for (const RecordPaths* paths : {&usual, &other}) {
-        host.files[paths->score + ".new.1"] = " 9\r\n";
-        host.files[paths->name + ".new.2"] = "Zoë\r\n";
-        host.files[paths->marker] = base(paths->score) + ".new.1\r\n" + base(paths->name) + ".new.2\r\n";
-    }
-    const auto before = host.files;
-
-    tavola.ctl(Ctl::Punteggio).caption = " 12";
-    tavola.ctl(Ctl::lblnome1).caption = "Anna";
-    EXPECT_THROW(tavola.cmdExit_Click(), ProgramEnded);
-    EXPECT_EQ(host.files[mine.score], " 12\r\n");
-    EXPECT_EQ(host.files[mine.name], "Anna\r\n");
-    EXPECT_EQ(host.files.count(mine.marker), 0U);
-    for (const auto& [path, bytes] : before)
-        if (path != mine.score && path != mine.name) {
-            EXPECT_EQ(host.files[path], bytes) << path;
-        }
 }
 
 INSTANTIATE_TEST_SUITE_P(Divisors, EveryTable, ::testing::ValuesIn(everyTable),
