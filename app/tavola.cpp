@@ -26,7 +26,7 @@ std::string oneLine(const std::string& name)
 
 } // namespace
 
-Tavola::Tavola(Host& host) : m_host(host) { }
+Tavola::Tavola(Host& host, GameRules rules) : m_host(host), m_rules(rules) { }
 
 void Tavola::start()
 {

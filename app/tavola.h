@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "app/game_rules.h"
 #include "app/game_state.h"
 #include "app/host.h"
 #include "app/layout/controls.h"
@@ -43,7 +44,8 @@ public:
         int misses = 0;
     };
 
-    explicit Tavola(Host& host);
+    // The rules are the teacher's for the whole run: a new game keeps them.
+    explicit Tavola(Host& host, GameRules rules = {});
 
     // Creating the window object starts the program: Form_Initialize, then Show.
     void start();
@@ -59,6 +61,7 @@ public:
     const GameState& state() const { return m_state; }
     Rnd& rnd() { return m_rnd; }
     Host& host() { return m_host; }
+    const GameRules& rules() const { return m_rules; }
 
     // Touching a control (or the form) of an unloaded window loads it, running Form_Load.
     Control& ctl(Ctl id);
@@ -126,6 +129,7 @@ private:
     void logGame(GameEnd how, bool recordSet, bool lockHeld = false);
 
     Host& m_host;
+    GameRules m_rules;
     GameState m_state;
     Rnd m_rnd;
     std::optional<Loaded> m_loaded;

@@ -22,7 +22,7 @@ void Tavola::StartClock()
 {
     ctl(Ctl::Timer1).enabled = true;
     m_state.clockHours = 0;
-    m_state.clockMinutes = 5;
+    m_state.clockMinutes = toInt16(m_rules.minutes); // the teacher's length: 00:05:00 unless chosen
     m_state.clockSeconds = 0.0F;
 }
 

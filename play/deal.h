@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "app/game_rules.h"
 #include "app/runtime_error.h"
 #include "play/rnd.h"
 
@@ -18,16 +19,19 @@ inline long long wholeDraw(Rnd& rnd, double scale, double base = 0.0)
 }
 
 // A number for a target: Int(Rnd * scale + base) * 5 + offset, kept as the game's 16-bit integer.
-// The offset is the remainder mod 5: 0 for a good target, 1 to 4 for a decoy.
+// The offset is the remainder mod 5: 0 for a good target, 1 to 4 for a decoy. Another divisor d
+// deals Int(Rnd * scale' + base) * d + offset', with numbers as large and a decoy's offset never a
+// multiple of d.
 struct DealFormula {
     double scale = 0;
     double base = 0;
     int offset = 0;
 };
 
-inline std::int16_t dealNumber(Rnd& rnd, const DealFormula& formula)
+inline std::int16_t dealNumber(Rnd& rnd, const DealFormula& formula, int divisor)
 {
-    return toInt16(wholeDraw(rnd, formula.scale, formula.base) * 5 + formula.offset);
+    const int offset = formula.offset == 0 ? 0 : decoyOffset(formula.offset, divisor);
+    return toInt16(wholeDraw(rnd, dealScale(formula.scale, divisor), formula.base) * divisor + offset);
 }
 
 } // namespace zanfiro

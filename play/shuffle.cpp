@@ -29,7 +29,7 @@ constexpr Step hide(Ctl button) { return {Op::hide, button}; }
 constexpr Step left(Ctl button, int range, int offset = 0) { return {Op::left, button, range, offset}; }
 constexpr Step top(Ctl button, int range, int offset = 0) { return {Op::top, button, range, offset}; }
 
-// A decoy's new number, Int(Rnd * scale + 1) * 5 + offset, after a reseed with the number the
+// A decoy's new number, Int(Rnd * scale + 1) * 5 + offset (with 5 the divisor being played), after a reseed with the number the
 // reseed field holds from an earlier deal (0 before the first).
 struct ShuffleDeal {
     Field reseedFrom;
@@ -93,7 +93,7 @@ void runDeal(Tavola& tavola, const ShuffleDeal& deal)
 {
     GameState& state = tavola.state();
     tavola.rnd().reseed(state.*deal.reseedFrom);
-    state.*deal.store = dealNumber(tavola.rnd(), deal.formula);
+    state.*deal.store = dealNumber(tavola.rnd(), deal.formula, tavola.rules().divisor);
     tavola.ctl(deal.button).caption = std::to_string(state.*deal.store);
 }
 

@@ -24,11 +24,11 @@ constexpr int frameMs = 15;
 struct TargetRule {
     Ctl button;
     bool good = false;
-    std::string_view warningHead{}; // decoys: the warning is head & caption & tail
-    std::string_view warningTail{};
+    std::string_view warningHead{}; // decoys: the warning is head & caption & lead & "non è ..."
+    std::string_view warningLead{};
     Field reseedFrom = nullptr; // nullptr: reseed with 0
     DealFormula deal{};
-    std::int16_t fixedNumber = 0; // not 0: the new number, dealt without a draw
+    bool fixedNumber = false; // the new number is the fixed decoy number, dealt without a draw
     Field store = nullptr;        // where the new number is kept besides the caption
 };
 
@@ -38,15 +38,15 @@ constexpr std::array<TargetRule, 6> targetRules{{
     {.button = Ctl::paricmd2, .good = true, .deal = {40, 1, 0}, .store = &GameState::pari2Number},
     {.button = Ctl::disparicmd,
         .warningHead = "Attenzione!  ",
-        .warningTail = " non è  un numero divisibile per 5",
+        .warningLead = " ",
         .deal = {400, 0, 2}},
     {.button = Ctl::disparicmd1,
         .warningHead = "Attenzione! Hai sbagliato:  ",
-        .warningTail = "  non è  un numero divisibile per 5",
-        .fixedNumber = 4502},
+        .warningLead = "  ",
+        .fixedNumber = true},
     {.button = Ctl::disparicmd2,
         .warningHead = "Attenzione!  ",
-        .warningTail = "  non è  un numero divisibile per 5",
+        .warningLead = "  ",
         .reseedFrom = &GameState::dispari2Number,
         .deal = {100, 0, 1},
         .store = &GameState::dispari2Number},
@@ -82,7 +82,9 @@ void dealNewNumber(Tavola& tavola, const TargetRule& rule)
     GameState& state = tavola.state();
     tavola.rnd().reseed(rule.reseedFrom ? state.*rule.reseedFrom : std::int16_t{0});
     // disparicmd1 reseeds all the same, though it draws nothing.
-    const std::int16_t number = rule.fixedNumber != 0 ? rule.fixedNumber : dealNumber(tavola.rnd(), rule.deal);
+    const int divisor = tavola.rules().divisor;
+    const std::int16_t number
+        = rule.fixedNumber ? toInt16(fixedDecoyNumber(divisor)) : dealNumber(tavola.rnd(), rule.deal, divisor);
     if (rule.store)
         state.*rule.store = number;
     tavola.ctl(rule.button).caption = std::to_string(number);
@@ -106,8 +108,8 @@ void miss(Tavola& tavola, const TargetRule& rule)
 {
     flash(tavola, rule.button, red, missFlashes);
     tavola.PlayWave(tavola.soundPath("esplosi.wav"));
-    const std::string warning
-        = std::string(rule.warningHead) + tavola.ctl(rule.button).caption + std::string(rule.warningTail);
+    const std::string warning = std::string(rule.warningHead) + tavola.ctl(rule.button).caption
+        + notDivisibleText(rule.warningLead, tavola.rules().divisor);
     tavola.host().msgBox(warning, box::okOnly, boxTitle);
     // Ticks inside the box may have moved, shown or re-numbered this very button: from here on
     // nothing read before the box is used, and the button still goes away with a new number.
@@ -141,7 +143,7 @@ void Tavola::Form_Activate()
     std::int16_t previous = 0;
     for (const FirstDeal& first : firstDeals) {
         m_rnd.reseed(first.reseedFromPrevious ? previous : std::int16_t{0});
-        previous = dealNumber(m_rnd, first.deal);
+        previous = dealNumber(m_rnd, first.deal, m_rules.divisor);
         ctl(first.button).caption = std::to_string(previous);
     }
     m_state.score = 0;

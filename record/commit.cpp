@@ -9,15 +9,17 @@ namespace zanfiro {
 
 namespace {
 
-constexpr const char* scoreFile = "azanfiro.txt";
-constexpr const char* nameFile = "zanfiro.txt";
+constexpr const char* scoreStem = "azanfiro";
+constexpr const char* nameStem = "zanfiro";
+constexpr const char* recordExtension = ".txt";
+constexpr const char* markerExtension = ".commit";
 constexpr const char* lineEnd = "\r\n";
 // What a marker said before staged names were unique.
 constexpr const char* fixedNamesMarker = "azanfiro.txt zanfiro.txt\r\n";
 
 using StagedNames = std::array<std::string, 2>; // score, name
 
-std::string stagedPrefix(const char* file) { return std::string(file) + stagedInfix; }
+std::string stagedPrefix(const std::string& file) { return file + stagedInfix; }
 
 std::string baseName(const std::string& path)
 {
@@ -25,9 +27,15 @@ std::string baseName(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// Every game has a pair and a marker of its own, so its staged names begin with its own file
+// names: "azanfiro.txt.new" is no prefix of "azanfiro-div3-2min.txt.new", and recovery for one
+// game never drops or reads another's commit.
+std::string scoreFileOf(const RecordPaths& paths) { return baseName(paths.score); }
+std::string nameFileOf(const RecordPaths& paths) { return baseName(paths.name); }
+
 bool startsWith(const std::string& text, const std::string& prefix) { return text.rfind(prefix, 0) == 0; }
 
-bool isStagedName(const std::string& name, const char* file)
+bool isStagedName(const std::string& name, const std::string& file)
 {
     return startsWith(name, stagedPrefix(file)) && name.find_first_of("/\\") == std::string::npos
         && name.find("..") == std::string::npos;
@@ -35,9 +43,11 @@ bool isStagedName(const std::string& name, const char* file)
 
 // The staged files a marker names; nothing when it is not a whole marker of ours, which means the
 // copy that wrote it stopped before any file was replaced.
-std::optional<StagedNames> stagedNamesIn(const std::string& marker)
+std::optional<StagedNames> stagedNamesIn(const std::string& marker, const RecordPaths& paths)
 {
-    if (marker == fixedNamesMarker)
+    const std::string scoreFile = scoreFileOf(paths);
+    const std::string nameFile = nameFileOf(paths);
+    if (marker == fixedNamesMarker && scoreFile + " " + nameFile + lineEnd == marker)
         return StagedNames{stagedPrefix(scoreFile), stagedPrefix(nameFile)};
     const std::size_t first = marker.find(lineEnd);
     if (first == std::string::npos)
@@ -72,7 +82,7 @@ void dropLeftovers(Host& host, const RecordPaths& paths)
         return;
     }
     for (const std::string& entry : entries)
-        if (isStagedName(entry, scoreFile) || isStagedName(entry, nameFile))
+        if (isStagedName(entry, scoreFileOf(paths)) || isStagedName(entry, nameFileOf(paths)))
             removeQuietly(host, paths.folder + "/" + entry);
 }
 
@@ -108,9 +118,11 @@ void abandonIfStillStaged(Host& host, const RecordPaths& paths, const std::strin
 
 } // namespace
 
-RecordPaths recordPaths(const std::string& windowsDir)
+RecordPaths recordPaths(const std::string& windowsDir, const GameRules& rules)
 {
-    return {windowsDir, windowsDir + "/" + scoreFile, windowsDir + "/" + nameFile, windowsDir + "/zanfiro.commit"};
+    const std::string suffix = recordFileSuffix(rules);
+    return {windowsDir, windowsDir + "/" + scoreStem + suffix + recordExtension,
+        windowsDir + "/" + nameStem + suffix + recordExtension, windowsDir + "/" + nameStem + suffix + markerExtension};
 }
 
 void recoverRecordCommit(Host& host, const RecordPaths& paths)
@@ -119,7 +131,7 @@ void recoverRecordCommit(Host& host, const RecordPaths& paths)
     case FileKind::Missing: break;
     case FileKind::Other: host.removeFile(paths.marker); break; // a link or a folder is none of ours
     case FileKind::Regular:
-        if (const std::optional<StagedNames> staged = stagedNamesIn(host.readOwnFile(paths.marker)))
+        if (const std::optional<StagedNames> staged = stagedNamesIn(host.readOwnFile(paths.marker), paths))
             finishCommit(host, paths, *staged);
         host.removeFile(paths.marker);
         break;

@@ -10,6 +10,7 @@
 
 #include <string>
 
+#include "app/game_rules.h"
 #include "app/host.h"
 #include "app/runtime_error.h"
 
@@ -23,8 +24,9 @@ struct RecordPaths {
 };
 
 // The record files in the record directory, which ends in a separator: the paths keep a doubled
-// separator there, which the file system reads as one.
-RecordPaths recordPaths(const std::string& windowsDir);
+// separator there, which the file system reads as one. A game with another divisor or length has
+// a pair and a marker of its own.
+RecordPaths recordPaths(const std::string& windowsDir, const GameRules& rules = {});
 
 // At load and before a commit: finishes a committed pair, or drops a half-staged one. Throws when
 // the folder cannot be checked: a committed record is never taken for absent.

@@ -57,7 +57,7 @@ bool Tavola::finishGame(GameEnd how, bool beatsShownBest)
         logGame(how, false);
         return false;
     }
-    const RecordPaths paths = recordPaths(m_state.windowsDir);
+    const RecordPaths paths = recordPaths(m_state.windowsDir, m_rules);
     bool stored = false;
     try {
         m_host.underRecordLock(paths.folder, [&] {
@@ -78,7 +78,7 @@ bool Tavola::finishGame(GameEnd how, bool beatsShownBest)
 // Under the record lock.
 bool Tavola::storeRecordIfBest(const std::string& scoreText)
 {
-    const RecordPaths paths = recordPaths(m_state.windowsDir);
+    const RecordPaths paths = recordPaths(m_state.windowsDir, m_rules);
     // A copy that stopped half way through its commit is finished first, so the best on disk is
     // a whole record.
     recoverRecordCommit(m_host, paths);

@@ -47,14 +47,14 @@ std::string textField(std::string text)
 
 std::string gameLogHeader()
 {
-    return std::string(byteOrderMark) + "Inizio;Fine;Nome;Punteggio;Colpiti;Errori;Come è finita;Record" + lineEnd;
+    return std::string(byteOrderMark) + "Inizio;Fine;Nome;Punteggio;Colpiti;Errori;Come è finita;Record;Divisore;Minuti" + lineEnd;
 }
 
 std::string gameLogLine(const FinishedGame& game)
 {
     const std::string fields[] = {textField(game.start), textField(game.end), textField(game.name),
         std::to_string(game.score), std::to_string(game.hits), std::to_string(game.misses), endText(game.how),
-        game.record ? "sì" : "no"};
+        game.record ? "sì" : "no", std::to_string(game.divisor), std::to_string(game.minutes)};
     std::string line = fields[0];
     for (std::size_t i = 1; i < std::size(fields); ++i)
         line += separator + fields[i];
@@ -100,6 +100,8 @@ void Tavola::logGame(GameEnd how, bool recordSet, bool lockHeld)
     game.misses = m_tally.misses;
     game.how = how;
     game.record = recordSet;
+    game.divisor = m_rules.divisor;
+    game.minutes = m_rules.minutes;
     appendToGameLog(m_host, m_state.windowsDir, game, lockHeld);
 }
 

@@ -24,6 +24,8 @@ struct FinishedGame {
     int misses = 0;
     GameEnd how = GameEnd::Exit;
     bool record = false;
+    int divisor = 5; // the table played and the game's length, on every line
+    int minutes = 5;
 };
 
 // What a new log file begins with: the byte order mark and the header row.

@@ -43,7 +43,7 @@ std::string Tavola::Leggifiletxt(const std::string& nomefile)
 void Tavola::readRecords()
 {
     m_state.fileNum = 1; // no other file is open: 1 is free
-    const RecordPaths paths = recordPaths(m_state.windowsDir);
+    const RecordPaths paths = recordPaths(m_state.windowsDir, m_rules);
     std::string score;
     std::string name;
     // Under the lock the pair is read whole: no other copy is half way through replacing it.

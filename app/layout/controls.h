@@ -82,6 +82,8 @@ using Controls = std::array<Control, controlCount>;
 // The design values every load starts from.
 Controls designControls();
 const std::array<MenuItem, menuCount>& designMenu();
+// The menu of a game played with another divisor: the Help items name it and give its rule.
+std::array<MenuItem, menuCount> gameMenu(int divisor);
 
 inline constexpr std::size_t index(Ctl c) { return static_cast<std::size_t>(c); }
 std::optional<Ctl> controlByName(std::string_view name);

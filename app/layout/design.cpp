@@ -3,6 +3,8 @@
 // 608 x 672 client area (the design's twips divided by 15).
 #include "app/layout/controls.h"
 
+#include "app/game_rules.h"
+
 // Each entry names only the values that differ from a plain control; the rest keep the defaults.
 #if defined(__GNUC__)
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
@@ -125,20 +127,26 @@ Controls designControls()
 
 const std::array<MenuItem, menuCount>& designMenu()
 {
+    static const std::array<MenuItem, menuCount> menu = gameMenu(GameRules{}.divisor);
+    return menu;
+}
+
+std::array<MenuItem, menuCount> gameMenu(int divisor)
+{
+    const DivisorHelp help = divisorHelp(divisor);
     // The two information menus carry the project's own name, what it is, and its licence.
-    static const std::array<MenuItem, menuCount> menu{{
+    return {{
         {"INFOMAZIONI", "", 1, "Zanfiro"},
         {"ca", "INFOMAZIONI", -1, "Un gioco di aritmetica per la scuola primaria"},
         {"copy", "", -1, "Licenza"},
         {"via", "copy", -1, "Software libero: GPL-3.0-or-later"},
         {"Next", "", -1, "Nuovo gioco"},
         {"hf", "", -1, "Help"},
-        {"Ciao", "hf", 1, "Ciao campione, mi raccomando colpisci solo i multipli del 5"},
+        {"Ciao", "hf", 1, help.reminder},
         {"ok", "hf", -1, "Ogni errore  ti farà perdere 4 punti."},
-        {"d", "hf", -1, "Un numero è divisibile per 5 se l'ultima cifra è 0 oppure 5"},
-        {"h", "hf", -1, "Es 3105 è divisibile per 5 ed infatti termina con 5"},
+        {"d", "hf", -1, help.rule},
+        {"h", "hf", -1, help.example},
     }};
-    return menu;
 }
 
 std::optional<Ctl> controlByName(std::string_view name)

@@ -13,6 +13,9 @@ struct LaunchOptions {
     // A record folder for this launch only; empty means the machine's setting or the per-user
     // folder.
     QString recordDir;
+    // The divisor and the game's length for this launch, as typed; null when not given.
+    QString divisor;
+    QString minutes;
 };
 
 // Reads the options; --help, --version and an unknown option print their text and end the

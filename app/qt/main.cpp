@@ -4,8 +4,10 @@
 #include <QTimer>
 
 #include <clocale>
+#include <optional>
 
 #include "app/qt/artwork.h"
+#include "app/qt/game_settings.h"
 #include "app/qt/launch_options.h"
 #include "app/qt/qt_host.h"
 #include "app/qt/shipped_fonts.h"
@@ -45,10 +47,16 @@ int main(int argc, char** argv)
     // The window's fonts likewise: the prompt and the greeting use the system's font.
     QTimer::singleShot(0, [] { zanfiro::registerShippedFonts(); });
 
+    // The teacher's table and length; a bad value has shown its box and ends here, before the name prompt.
+    const std::optional<zanfiro::GameRules> rules
+        = zanfiro::chosenGameRules(zanfiro::recordfiles::systemSettingsPath(), options);
+    if (!rules)
+        return 1;
+
     zanfiro::QtHost host(
         zanfiro::recordfiles::readRecordSettings(zanfiro::recordfiles::systemSettingsPath(), options.recordDir));
     host.startFullScreen(options.fullScreen);
-    zanfiro::Tavola tavola(host);
+    zanfiro::Tavola tavola(host, *rules);
     host.attach(tavola);
     host.start();
     return QApplication::exec();

@@ -158,7 +158,7 @@ void TavolaView::applyPointer(QWidget* widget, const Control& control)
 
 void TavolaView::buildMenu()
 {
-    const auto& items = designMenu();
+    const auto items = gameMenu(m_tavola.rules().divisor);
     std::map<std::string_view, QMenu*> lists;
     for (const MenuItem& item : items) {
         const bool hasList = std::any_of(items.begin(), items.end(),

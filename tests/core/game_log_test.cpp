@@ -20,7 +20,7 @@ namespace {
 
 const std::string folder = "/home/pupil/.local/share/zanfiro/";
 const std::string logPath = folder + "/partite.csv";
-const std::string header = "\xEF\xBB\xBFInizio;Fine;Nome;Punteggio;Colpiti;Errori;Come \xC3\xA8 finita;Record\r\n";
+const std::string header = "\xEF\xBB\xBFInizio;Fine;Nome;Punteggio;Colpiti;Errori;Come \xC3\xA8 finita;Record;Divisore;Minuti\r\n";
 
 TEST(GameLogBytes, OneGameIsTheHeaderThenOneLine)
 {
@@ -34,7 +34,7 @@ TEST(GameLogBytes, OneGameIsTheHeaderThenOneLine)
     game.how = GameEnd::Clock;
     game.record = true;
     EXPECT_EQ(gameLogHeader() + gameLogLine(game),
-        header + "2026-12-07 09:15:02;2026-12-07 09:20:03;Nicol\xC3\xB2;-2;2;1;tempo scaduto;s\xC3\xAC\r\n");
+        header + "2026-12-07 09:15:02;2026-12-07 09:20:03;Nicol\xC3\xB2;-2;2;1;tempo scaduto;s\xC3\xAC;5;5\r\n");
 }
 
 class NameField : public ::testing::TestWithParam<std::pair<std::string, std::string>> { };
@@ -44,7 +44,7 @@ TEST_P(NameField, IsQuotedOrNeutralisedAsNeeded)
 {
     FinishedGame game;
     game.name = GetParam().first;
-    EXPECT_EQ(gameLogLine(game), ";;" + GetParam().second + ";0;0;0;uscita;no\r\n");
+    EXPECT_EQ(gameLogLine(game), ";;" + GetParam().second + ";0;0;0;uscita;no;5;5\r\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, NameField,
@@ -113,7 +113,7 @@ TEST_F(GameLog, ALineHoldsTimesNameScoreHitsMissesTheEndAndTheRecord)
     };
     EXPECT_TRUE(isTime(line.substr(0, 19))) << line;
     EXPECT_TRUE(isTime(line.substr(20, 19))) << line;
-    EXPECT_EQ(line.substr(19, 1) + line.substr(39), ";;Zoë;1;5;1;uscita;sì");
+    EXPECT_EQ(line.substr(19, 1) + line.substr(39), ";;Zoë;1;5;1;uscita;sì;5;5");
 }
 
 // The record and its log line are written in one hold of the lock, which an exit takes once.

@@ -4,7 +4,8 @@
 Usage:
   atspi_targets.py labels PID            score, pupil, record name, record score: one
                                          "key: value" line each, an empty label as empty
-  atspi_targets.py hit PID               clicks a good target (a multiple of 5) right after a
+  atspi_targets.py hit PID               clicks a good target (a multiple of 5, or of
+                                         $ZANFIRO_E2E_DIVISOR when set) right after a
                                          shuffle tick, then prints "clicked: N" and what came of
                                          it: "score: S" or "box: TEXT"
   atspi_targets.py decoy PID             the same with a decoy (a number that is not)
@@ -17,6 +18,7 @@ something else covers it) is tried again after the next tick. Exits non-zero, sa
 stderr, when the window cannot be read or nothing came of a few clicks.
 """
 import ctypes
+import os
 import sys
 import time
 
@@ -34,6 +36,7 @@ BOX_ROLES = (pyatspi.ROLE_ALERT, pyatspi.ROLE_DIALOG)
 POLL = 0.015
 SHUFFLE_TICK = 1.3
 PARKING = (1200, 1000)
+DIVISOR = int(os.environ.get("ZANFIRO_E2E_DIVISOR", "5"))
 CLICK_HOLD = 0.02
 
 
@@ -286,9 +289,9 @@ def main():
         for key in ("score", "pupil", "record name", "record score"):
             print("%s: %s" % (key, shown(value_text(values[key]))))
     elif command == "hit":
-        play(app, lambda n: n % 5 == 0, "good target")
+        play(app, lambda n: n % DIVISOR == 0, "good target")
     elif command == "decoy":
-        play(app, lambda n: n % 5 != 0, "decoy")
+        play(app, lambda n: n % DIVISOR != 0, "decoy")
     elif command == "box":
         wait_box(app)
     elif command == "wait-score" and len(sys.argv) == 4:

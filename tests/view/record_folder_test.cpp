@@ -204,7 +204,7 @@ TEST(TwoCopies, AppendWholeLinesOnly)
     ASSERT_TRUE(bytes.endsWith("\r\n"));
     const QList<QByteArray> lines = bytes.chopped(1).split('\n');
     EXPECT_EQ(lines.size(), 2000);
-    const QRegularExpression whole(QStringLiteral("^;;(Anna|Bruno)x{60};(\\d+);0;0;uscita;no\\r$"));
+    const QRegularExpression whole(QStringLiteral("^;;(Anna|Bruno)x{60};(\\d+);0;0;uscita;no;5;5\\r$"));
     std::map<QString, int> next;
     for (const QByteArray& line : lines) {
         const QRegularExpressionMatch match = whole.match(QString::fromUtf8(line));
