@@ -34,7 +34,7 @@ std::string textField(std::string text)
     const std::size_t first = text.find_first_not_of(" \t\r\n");
     const bool formula = first != std::string::npos && std::string("=+-@").find(text[first]) != std::string::npos;
     if (formula || (!text.empty() && std::string("\t\r\n").find(text.front()) != std::string::npos))
-        text.insert(0, "'");
+        text = "'" + text;
     if (text.find_first_of(";,\t\"\r\n") == std::string::npos)
         return text;
     std::string quoted = "\"";

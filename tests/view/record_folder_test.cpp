@@ -122,11 +122,13 @@ TEST_F(RecordFolder, TheHostUsesTheFolderItWasGiven)
 TEST_F(RecordFolder, NoHomeIsAnErrorNeverTheRoot)
 {
     environment.unset("XDG_DATA_HOME");
-    for (const QByteArray& home : {QByteArray(), QByteArray("")}) {
+    for (const QByteArray& home : {QByteArray(), QByteArray(""), QByteArray("/"), QByteArray("//"),
+             QByteArray("/nonexistent/home/alunno"), QByteArray("relative")}) {
         home.isNull() ? environment.unset("HOME") : environment.set("HOME", home);
         EXPECT_EQ(errorOf([] { recordfiles::recordDir(); }), ErrorNumber::PathNotFound);
     }
     EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/.local/share/zanfiro")));
+    EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/nonexistent")));
 }
 
 // A small disk of our own; only where the system lets the tests mount one.
