@@ -4,7 +4,9 @@
 // closes the goodbye box at the moment given (milliseconds since the epoch), so that many copies
 // close theirs together. Every other box is closed at once; an error box is printed on stderr,
 // and the program then ends with status 1, as the game does.
-// Usage: record_race --record-dir DIR NAME SCORE CLOSE_AT_MS
+// With SCORE "chiude" the game ends by the window's close box instead. Without --record-dir the
+// folder is the one the machine's settings name, or the pupil's own.
+// Usage: record_race [--record-dir DIR] NAME SCORE|chiude CLOSE_AT_MS
 #include <QApplication>
 #include <QDateTime>
 #include <QRegularExpression>
@@ -51,8 +53,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     const LaunchOptions options = parseLaunchOptions(QApplication::arguments());
     const QStringList rest = QApplication::arguments().mid(1).filter(QRegularExpression(QStringLiteral("^[^-]")));
-    if (rest.size() < 3 || options.recordDir.isEmpty()) {
-        std::fprintf(stderr, "usage: record_race --record-dir DIR NAME SCORE CLOSE_AT_MS\n");
+    if (rest.size() < 3) {
+        std::fprintf(stderr, "usage: record_race [--record-dir DIR] NAME SCORE|chiude CLOSE_AT_MS\n");
         return 2;
     }
     RacingPupil pupil(recordfiles::readRecordSettings(recordfiles::systemSettingsPath(), options.recordDir),
@@ -60,6 +62,8 @@ int main(int argc, char** argv)
     Tavola tavola(pupil);
     pupil.attach(tavola);
     pupil.start();
+    if (rest.at(rest.size() - 2) == QStringLiteral("chiude"))
+        pupil.dispatch(&Tavola::closeBox);
     tavola.ctl(Ctl::Punteggio).caption = " " + rest.at(rest.size() - 2).toStdString();
     pupil.dispatch(&Tavola::cmdExit_Click);
     return 3; // the exit flow never returns
