@@ -20,43 +20,15 @@ if [[ $(id -u) != 0 ]]; then
 fi
 [[ -x $race ]] || { echo "FAIL: $race is missing (built with the tests)"; exit 1; }
 
-work=$(mktemp -d)
-group=zfclasse$$
-pupils=(zfalunno1-$$ zfalunno2-$$)
-cleanup() {
-    for pupil in "${pupils[@]}"; do userdel "$pupil" 2>/dev/null || true; done
-    groupdel "$group" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; ls -la "$folder" >&2 || true; exit 1; }
+# shellcheck source-path=SCRIPTDIR source=lib/class_folder.sh
+source "$(dirname "$(readlink -f "$0")")/lib/class_folder.sh"
+make_class
 
-chmod 711 "$work"
-groupadd "$group"
-for pupil in "${pupils[@]}"; do
-    useradd --no-create-home --no-user-group --gid users --groups "$group" --shell /bin/sh "$pupil"
-    mkdir -p "$work/home/$pupil/run"
-    chown -R "$pupil" "$work/home/$pupil"
-    chmod 700 "$work/home/$pupil/run"
-done
-chmod 711 "$work/home"
-
-# The README's steps: the folder, its group and rights, the settings file.
-folder=$work/srv/classe-4b/zanfiro
-mkdir -p "$folder"
-chgrp "$group" "$folder"
-chmod 2770 "$folder"
-mkdir -p "$work/xdg/zanfiro"
-printf '[record]\nfolder=%s\nlog=true\n' "$folder" >"$work/xdg/zanfiro/zanfiro.ini"
-
-# One game of pupil $1 (1 or 2) as that account, named $2, ending with score $3 (or "chiude":
-# the window's close box).
+# One game of pupil $1 (1 or 2), named $2, ending with score $3 (or "chiude": the close box).
 play() {
-    local pupil=${pupils[$1 - 1]} status=0
-    runuser -u "$pupil" -- env -i PATH=/usr/bin:/bin HOME="$work/home/$pupil" \
-        XDG_RUNTIME_DIR="$work/home/$pupil/run" XDG_CONFIG_DIRS="$work/xdg" QT_QPA_PLATFORM=offscreen \
-        sh -c 'umask 022; exec "$@"' sh "$race" "$2" "$3" 0 >"$work/game.log" 2>&1 || status=$?
-    [[ $status == 0 ]] || fail "$pupil's game ($2, $3) ended with status $status: $(cat "$work/game.log")"
+    local status=0
+    game_of "$@" || status=$?
+    [[ $status == 0 ]] || fail "pupil $1's game ($2, $3) ended with status $status: $(cat "$work/game.log")"
 }
 
 games=0
