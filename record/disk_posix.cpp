@@ -269,8 +269,10 @@ void createIfMissing(const std::string& path, Sharing sharing)
 std::string readFile(const std::string& path, std::size_t maxBytes, std::uint64_t* fileSize)
 {
     Fd file{::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC)};
+    if (file.fd < 0 && errno == ENOENT)
+        throw RuntimeError(ErrorNumber::FileNotFound, path);
     if (file.fd < 0)
-        fail(errno, errno == ENOENT ? ErrorNumber::FileNotFound : ErrorNumber::PathFileAccessError, path);
+        fail(errno, ErrorNumber::PathFileAccessError, path);
     struct stat info {};
     if (::fstat(file.fd, &info) != 0)
         fail(errno, ErrorNumber::DeviceIoError, path);

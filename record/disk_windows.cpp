@@ -236,7 +236,9 @@ std::string readFile(const std::string& path, std::size_t maxBytes, std::uint64_
     Handle file{openFile(path, GENERIC_READ, OPEN_EXISTING)};
     if (!file.ok()) {
         const DWORD code = GetLastError();
-        failWith(code, code == ERROR_FILE_NOT_FOUND ? ErrorNumber::FileNotFound : ErrorNumber::PathFileAccessError, path);
+        if (code == ERROR_FILE_NOT_FOUND)
+            throw RuntimeError(ErrorNumber::FileNotFound, path);
+        failWith(code, ErrorNumber::PathFileAccessError, path);
     }
     if (!isPlainFile(file.h))
         failWith(ERROR_ACCESS_DENIED, ErrorNumber::PathFileAccessError, path);
