@@ -454,14 +454,14 @@ void releaseLock(LockHandle& handle)
 {
     if (handle.native < 0)
         return;
-    const int fd = int(std::exchange(handle.native, -1));
+    // Closed first: a share may refuse to remove a file that is still open.
+    ::close(int(std::exchange(handle.native, -1)));
     bool gone = false;
     for (int attempt = 0; attempt < 3 && !gone; ++attempt)
         gone = ::unlink(handle.path.c_str()) == 0 || errno == ENOENT;
     // A lock that will not go is emptied instead: the others take it over shortly.
     if (!gone)
-        bestEffort(::ftruncate(fd, 0));
-    ::close(fd);
+        bestEffort(::truncate(handle.path.c_str(), 0));
 }
 
 bool ownerAlive(const std::string& ownerLine, bool* sameMachine)

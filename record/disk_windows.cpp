@@ -403,15 +403,13 @@ void releaseLock(LockHandle& handle)
 {
     if (handle.native == -1)
         return;
-    const HANDLE file = reinterpret_cast<HANDLE>(std::exchange(handle.native, -1));
+    // Closed first: a share may refuse to remove a file that is still open.
+    CloseHandle(reinterpret_cast<HANDLE>(std::exchange(handle.native, -1)));
     bool gone = false;
     for (int attempt = 0; attempt < 3 && !gone; ++attempt)
         gone = DeleteFileW(wide(handle.path).c_str()) || isAbsence(GetLastError());
-    if (!gone) {
-        FILE_END_OF_FILE_INFO empty {};
-        SetFileInformationByHandle(file, FileEndOfFileInfo, &empty, sizeof empty);
-    }
-    CloseHandle(file);
+    // A lock that will not go is emptied instead: the others take it over shortly.
+    Handle file{gone ? INVALID_HANDLE_VALUE : openFile(handle.path, GENERIC_WRITE, TRUNCATE_EXISTING)};
 }
 
 bool ownerAlive(const std::string& ownerLine, bool* sameMachine)
