@@ -21,6 +21,7 @@
 #include "app/qt/record_folder.h"
 #include "app/runtime_error.h"
 #include "run_time_error.h"
+#include "record/commit.h"
 #include "record/game_log.h"
 
 using namespace zanfiro;
@@ -164,6 +165,35 @@ TEST_F(SmallDisk, AFolderThatCannotBeMadeForLackOfEntriesIsDiskFull)
     }
     environment.set("XDG_DATA_HOME", QFile::encodeName(dir.path() + QStringLiteral("/data")));
     EXPECT_EQ(errorOf([] { recordfiles::recordDir(); }), ErrorNumber::DiskFull);
+}
+
+// A class folder's disk that fills up: the record is still read at load, and only what needs
+// the room fails, as a full disk, leaving every file as it was.
+TEST_F(SmallDisk, AFullDiskStillLetsThePupilPlay)
+{
+    const std::string folder = dir.path().toStdString() + "/";
+    const RecordPaths paths = recordPaths(folder);
+    QtHost host(recordfiles::RecordSettings{dir.path(), true});
+    for (const auto& [file, bytes] : {std::pair{paths.score, " 5\r\n"}, std::pair{paths.name, "Bruno\r\n"}})
+        disk::createFile(file, bytes, disk::Sharing::Class);
+    host.appendLine(folder + gameLogFile, "a\r\n", "H\r\n");
+    QFile filler(dir.path() + QStringLiteral("/filler"));
+    ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    while (filler.write(QByteArray(4096, 'x')) > 0) {
+    }
+    filler.close();
+
+    std::string score;
+    host.underRecordLock(folder, [&] { score = host.readBytes(paths.score, 100, nullptr); }, true);
+    EXPECT_EQ(score, " 5\r\n");
+    const auto store = [&] { host.underRecordLock(folder, [&] { commitRecord(host, paths, " 9\r\n", "Anna\r\n"); }, false); };
+    EXPECT_EQ(errorOf(store), ErrorNumber::DiskFull);
+    EXPECT_EQ(errorOf([&] { host.appendLine(folder + gameLogFile, std::string(64 * 1024, 'b') + "\r\n", ""); }),
+              ErrorNumber::DiskFull);
+    QFile::remove(filler.fileName());
+    EXPECT_EQ(disk::readFile(paths.score, 100, nullptr), " 5\r\n");
+    EXPECT_EQ(disk::readFile(paths.name, 100, nullptr), "Bruno\r\n");
+    EXPECT_EQ(disk::readFile(folder + gameLogFile, 100, nullptr), "H\r\na\r\n") << "a cut line is taken back";
 }
 
 // One copy of the test program, started by the test below, appending its games to the log.
