@@ -112,6 +112,22 @@ TEST_F(RecordFolder, ASetFolderIsUsedAsItIsAndNeverMade)
     EXPECT_EQ(errorOf([&] { recordfiles::recordDir(file.fileName()); }), ErrorNumber::PathNotFound);
 }
 
+// A folder that names no place on its own is the error box naming the setting, never a guess.
+TEST_F(RecordFolder, ARelativeOrHomeFolderSettingIsAnErrorNamingIt)
+{
+    for (const QByteArray& folder : {QByteArray("classe-4b/zanfiro"), QByteArray("~/zanfiro")}) {
+        const QString ini = settingsFile("[record]\nfolder=" + folder + "\n");
+        const recordfiles::RecordSettings read = recordfiles::readRecordSettings(ini, {});
+        try {
+            recordfiles::recordDir(read);
+            ADD_FAILURE() << "no error for " << folder.toStdString();
+        } catch (const RuntimeError& error) {
+            EXPECT_EQ(error.number(), ErrorNumber::PathNotFound);
+            EXPECT_THAT(error.detail(), ::testing::HasSubstr(folder.toStdString() + " (record/folder in " + ini.toStdString()));
+        }
+    }
+}
+
 TEST_F(RecordFolder, TheHostUsesTheFolderItWasGiven)
 {
     QtHost host(recordfiles::RecordSettings{dir.path(), false});
