@@ -76,6 +76,15 @@ bool isPlainFile(HANDLE file)
 
 bool isAbsence(DWORD code) { return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND; }
 
+// Whether a new file could not be made because something is already there: Windows answers
+// "access denied", not "exists", when that something is a folder.
+bool nameTaken(DWORD code, const std::string& path)
+{
+    if (code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS)
+        return true;
+    return code == ERROR_ACCESS_DENIED && GetFileAttributesW(wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 void writeAll(HANDLE file, const std::string& bytes, const std::string& path)
 {
     std::size_t done = 0;
@@ -101,7 +110,7 @@ void refuseIfNotReplaceable(const std::string& target)
         failWith(code, ErrorNumber::PathFileAccessError, target);
     }
     if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-        failWith(ERROR_ACCESS_DENIED, ErrorNumber::PathFileAccessError, target);
+        throw RuntimeError(ErrorNumber::PathFileAccessError, target);
     if (attributes & FILE_ATTRIBUTE_READONLY)
         failWith(ERROR_ACCESS_DENIED, ErrorNumber::PermissionDenied, target);
 }
@@ -124,7 +133,7 @@ bool makeNew(const std::string& file, const std::string& bytes, const std::strin
     Handle handle{openFile(file, GENERIC_WRITE, CREATE_NEW)};
     if (!handle.ok()) {
         const DWORD code = GetLastError();
-        if (code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS)
+        if (nameTaken(code, file))
             return false;
         failWith(code, ErrorNumber::PathFileAccessError, reportAs);
     }
@@ -220,15 +229,15 @@ void createIfMissing(const std::string& path, Sharing)
         if (file.ok())
             return;
         const DWORD code = GetLastError();
-        if (code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS)
+        if (!nameTaken(code, path))
             failWith(code, ErrorNumber::PathFileAccessError, path);
         switch (entryKind(path)) {
         case FileKind::Regular: return;
-        case FileKind::Other: failWith(ERROR_ACCESS_DENIED, ErrorNumber::PathFileAccessError, path);
+        case FileKind::Other: throw RuntimeError(ErrorNumber::PathFileAccessError, path);
         case FileKind::Missing: break;
         }
     }
-    failWith(ERROR_ACCESS_DENIED, ErrorNumber::PathFileAccessError, path);
+    throw RuntimeError(ErrorNumber::PathFileAccessError, path);
 }
 
 std::string readFile(const std::string& path, std::size_t maxBytes, std::uint64_t* fileSize)
@@ -241,7 +250,7 @@ std::string readFile(const std::string& path, std::size_t maxBytes, std::uint64_
         failWith(code, ErrorNumber::PathFileAccessError, path);
     }
     if (!isPlainFile(file.h))
-        failWith(ERROR_ACCESS_DENIED, ErrorNumber::PathFileAccessError, path);
+        throw RuntimeError(ErrorNumber::PathFileAccessError, path);
     LARGE_INTEGER length {};
     if (!GetFileSizeEx(file.h, &length))
         fail(ErrorNumber::DeviceIoError, path);
@@ -306,7 +315,7 @@ void appendLine(const std::string& path, const std::string& line, const std::str
     if (!file.ok())
         fail(ErrorNumber::PathFileAccessError, path);
     if (!isPlainFile(file.h))
-        failWith(ERROR_ACCESS_DENIED, ErrorNumber::PathFileAccessError, path);
+        throw RuntimeError(ErrorNumber::PathFileAccessError, path);
     LARGE_INTEGER size {};
     if (!GetFileSizeEx(file.h, &size))
         fail(ErrorNumber::DeviceIoError, path);
@@ -345,7 +354,7 @@ bool tryCreateLock(const std::string& path, const std::string& content, Sharing,
                                     nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         const DWORD code = GetLastError();
-        if (code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS)
+        if (nameTaken(code, path))
             return false;
         failWith(code, ErrorNumber::PathFileAccessError, path);
     }
