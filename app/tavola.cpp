@@ -155,7 +155,7 @@ void Tavola::Next_Click()
     const int reply = m_host.msgBox("INIZIAMO UNA NUOVA GARA  ?", box::yesNoQuestionDefaultNo, "INIZIARE NUOVA GARA");
     if (reply != answer::yes)
         return;
-    logGame(GameEnd::NewGame, false);
+    logGame(GameEnd::NewGame);
     unload();
     Show();
 }

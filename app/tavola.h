@@ -106,7 +106,8 @@ public:
     std::string Leggifiletxt(const std::string& nomefile);
     void readRecords();
     void cmdExit_Click();
-    // The close box: the game ends at once, with no record handling.
+    // The teacher's log (record/game_log.cpp). The close box: the game ends at once, with its log
+    // line and no record handling.
     void closeBox();
     GameTally& tally() { return m_tally; }
 
@@ -126,7 +127,11 @@ private:
     // of the record lock. True when the game's score went in as the new record.
     bool finishGame(GameEnd how, bool beatsShownBest);
     bool storeRecordIfBest(const std::string& scoreText);
-    void logGame(GameEnd how, bool recordSet, bool lockHeld = false);
+    // The game that ends, for the teacher's log; nothing when no game was loaded.
+    std::optional<FinishedGame> finishedGame(GameEnd how, bool recordSet);
+    // Its line in the log, taking the record lock / under the lock the caller holds.
+    void logGame(GameEnd how);
+    void logGameUnderLock(GameEnd how, bool recordSet);
 
     Host& m_host;
     GameRules m_rules;

@@ -54,7 +54,7 @@ bool Tavola::finishGame(GameEnd how, bool beatsShownBest)
     // A game that cannot be a record needs the folder only for its log line, and a log that
     // cannot be written stops nothing.
     if (!beatsShownBest) {
-        logGame(how, false);
+        logGame(how);
         return false;
     }
     const RecordPaths paths = recordPaths(m_state.windowsDir, m_rules);
@@ -64,10 +64,10 @@ bool Tavola::finishGame(GameEnd how, bool beatsShownBest)
             try {
                 stored = storeRecordIfBest(ctl(Ctl::Punteggio).caption);
             } catch (const RuntimeError&) {
-                logGame(how, false, true);
+                logGameUnderLock(how, false);
                 throw;
             }
-            logGame(how, stored, true);
+            logGameUnderLock(how, stored);
         }, false);
     } catch (const RuntimeError& error) {
         throw aboutRecordFiles(error, paths);

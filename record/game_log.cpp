@@ -70,27 +70,34 @@ std::string localDateTime(std::time_t when)
     return text;
 }
 
-void appendToGameLog(Host& host, const std::string& folder, const FinishedGame& game, bool lockHeld)
+void addToGameLog(Host& host, const std::string& folder, const FinishedGame& game)
 {
     if (!host.gameLogOn())
         return;
     const std::string path = folder + "/" + gameLogFile;
-    const auto append = [&] { host.appendLine(path, gameLogLine(game), gameLogHeader()); };
     try {
-        if (lockHeld)
-            append();
-        else
-            host.underRecordLock(folder, append, false);
+        host.appendLine(path, gameLogLine(game), gameLogHeader());
     } catch (const RuntimeError& error) {
         std::fprintf(stderr, "zanfiro: partita non registrata in %s: %s\n", path.c_str(), error.what());
     }
 }
 
-void Tavola::logGame(GameEnd how, bool recordSet, bool lockHeld)
+void appendToGameLog(Host& host, const std::string& folder, const FinishedGame& game)
+{
+    if (!host.gameLogOn())
+        return;
+    try {
+        host.underRecordLock(folder, [&] { addToGameLog(host, folder, game); }, false);
+    } catch (const RuntimeError& error) {
+        std::fprintf(stderr, "zanfiro: partita non registrata in %s: %s\n", folder.c_str(), error.what());
+    }
+}
+
+std::optional<FinishedGame> Tavola::finishedGame(GameEnd how, bool recordSet)
 {
     // Only a game that has been loaded, with its record folder found, has anything to tell.
     if (!loaded() || m_state.windowsDir.empty())
-        return;
+        return std::nullopt;
     FinishedGame game;
     game.start = localDateTime(m_tally.start);
     game.end = localDateTime(std::time(nullptr));
@@ -102,12 +109,24 @@ void Tavola::logGame(GameEnd how, bool recordSet, bool lockHeld)
     game.record = recordSet;
     game.divisor = m_rules.divisor;
     game.minutes = m_rules.minutes;
-    appendToGameLog(m_host, m_state.windowsDir, game, lockHeld);
+    return game;
+}
+
+void Tavola::logGame(GameEnd how)
+{
+    if (const std::optional<FinishedGame> game = finishedGame(how, false))
+        appendToGameLog(m_host, m_state.windowsDir, *game);
+}
+
+void Tavola::logGameUnderLock(GameEnd how, bool recordSet)
+{
+    if (const std::optional<FinishedGame> game = finishedGame(how, recordSet))
+        addToGameLog(m_host, m_state.windowsDir, *game);
 }
 
 void Tavola::closeBox()
 {
-    logGame(GameEnd::CloseBox, false);
+    logGame(GameEnd::CloseBox);
     m_host.endProgram(0);
 }
 

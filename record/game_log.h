@@ -34,9 +34,11 @@ std::string gameLogHeader();
 std::string gameLogLine(const FinishedGame& game);
 std::string localDateTime(std::time_t when);
 
-// Adds the game's line under the record lock (taken here unless the caller holds it), beginning
-// a new file with the header. A log that cannot be written costs one line on the console and
-// nothing else: it never throws.
-void appendToGameLog(Host& host, const std::string& folder, const FinishedGame& game, bool lockHeld = false);
+// Adds the game's line, beginning a new or empty file with the header; the caller holds the
+// record lock. A log that cannot be written costs one line on the console and nothing else: it
+// never throws.
+void addToGameLog(Host& host, const std::string& folder, const FinishedGame& game);
+// The same, taking the record lock for the line.
+void appendToGameLog(Host& host, const std::string& folder, const FinishedGame& game);
 
 } // namespace zanfiro

@@ -8,19 +8,9 @@
 
 namespace zanfiro {
 
-namespace {
-
-void refuseIfNotAFile(Host& host, const std::string& path)
-{
-    if (host.fileKind(path) == FileKind::Other)
-        throw RuntimeError(ErrorNumber::PathFileAccessError, path);
-}
-
-} // namespace
-
+// The host refuses what is not a plain file (a FIFO, a folder, a link) without waiting on it.
 std::string readRecordText(Host& host, const std::string& path)
 {
-    refuseIfNotAFile(host, path);
     return decodeWindows1252(host.readBytes(path, recordShownBytes, nullptr));
 }
 
@@ -50,10 +40,8 @@ void Tavola::readRecords()
     try {
         m_host.underRecordLock(paths.folder, [&] {
             recoverRecordCommit(m_host, paths);
-            for (const std::string* path : {&paths.score, &paths.name}) {
-                refuseIfNotAFile(m_host, *path);
+            for (const std::string* path : {&paths.score, &paths.name})
                 m_host.touchAppend(*path);
-            }
             score = Leggifiletxt(paths.score);
             name = Leggifiletxt(paths.name);
         }, true);

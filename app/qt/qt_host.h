@@ -21,9 +21,9 @@ class WavePlayer;
 // clock, and the window on screen, which it builds when the core shows the window.
 class QtHost : public Host {
 public:
-    // The record settings are read once, at start.
-    explicit QtHost(recordfiles::RecordSettings settings = recordfiles::readRecordSettings(
-                        recordfiles::systemSettingsPath(), {}));
+    // The record settings, read once at start by whoever makes the host: the program reads the
+    // machine's, a test passes its own.
+    explicit QtHost(recordfiles::RecordSettings settings);
     ~QtHost() override;
     QtHost(const QtHost&) = delete;
     QtHost& operator=(const QtHost&) = delete;

@@ -133,6 +133,7 @@ public:
 
     void touchAppend(const std::string& path) override
     {
+        refuseIfNotAFile(path); // before any open, as the real host checks
         log.push_back("touch|" + path);
         fault("touch", path);
         files.try_emplace(path);
@@ -140,6 +141,7 @@ public:
 
     std::string readBytes(const std::string& path, std::size_t maxBytes, std::uint64_t* fileSize) override
     {
+        refuseIfNotAFile(path);
         log.push_back("read|" + path);
         fault("read", path);
         const auto found = files.find(path);
@@ -282,6 +284,13 @@ public:
     }
 
 private:
+    // As the real host does: a FIFO, a folder or a link in a record's place is refused up front.
+    void refuseIfNotAFile(const std::string& path)
+    {
+        if (otherKinds.count(path) || links.count(path))
+            throw RuntimeError(ErrorNumber::PathFileAccessError, path);
+    }
+
     bool exists(const std::string& path) const
     {
         return files.count(path) || links.count(path) || otherKinds.count(path);

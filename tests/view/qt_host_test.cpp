@@ -100,7 +100,7 @@ class HostBox : public ::testing::TestWithParam<BoxCase> {};
 
 TEST_P(HostBox, AnswersAsThePupilClosedIt)
 {
-    QtHost host;
+    QtHost host{recordfiles::RecordSettings{}};
     BoxRobot robot;
     robot.steps.push_back(GetParam().act);
     EXPECT_EQ(host.msgBox("Domanda", GetParam().buttons, "Zanfiro"), GetParam().answer);
@@ -111,7 +111,7 @@ INSTANTIATE_TEST_SUITE_P(Boxes, HostBox, ::testing::ValuesIn(boxCases),
 
 TEST(QtHost, BoxesShowTheirTextLiterallyWithTitleAndIcon)
 {
-    QtHost host;
+    QtHost host{recordfiles::RecordSettings{}};
     BoxRobot robot;
     QString text;
     QString title;
@@ -133,7 +133,7 @@ TEST(QtHost, BoxesShowTheirTextLiterallyWithTitleAndIcon)
 
 TEST(QtHost, InputBoxReturnsWhatWasTypedOrNothingOnCancel)
 {
-    QtHost host;
+    QtHost host{recordfiles::RecordSettings{}};
     BoxRobot robot;
     robot.steps.push_back([](QWidget* box) {
         for (QLabel* label : box->findChildren<QLabel*>())
@@ -156,7 +156,7 @@ TEST(QtHost, NewGameReplacesTheWindowWhileItsMenuIsStillRunning)
     QTemporaryDir data;
     ASSERT_TRUE(data.isValid());
     qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
-    QtHost host;
+    QtHost host{recordfiles::RecordSettings{}};
     Tavola tavola(host);
     host.attach(tavola);
     BoxRobot robot;
@@ -219,7 +219,7 @@ TEST_P(OpeningWindow, OpensWhereItFitsAndANewGameKeepsItsPlace)
     QTemporaryDir data;
     ASSERT_TRUE(data.isValid());
     qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
-    QtHost host;
+    QtHost host{recordfiles::RecordSettings{}};
     host.startFullScreen(fullScreen);
     Tavola tavola(host);
     host.attach(tavola);

@@ -191,7 +191,7 @@ class DiskCommit : public RecordFiles, public ::testing::WithParamInterface<Disk
 
 TEST_P(DiskCommit, AFailedWriteLeavesAWholePairAfterTheNextLoad)
 {
-    QtHost host; // the game's own host: its file operations are the real ones
+    QtHost host{recordfiles::RecordSettings{}}; // the game's own host: its file operations are the real ones
     const std::string folder = dir.path().toStdString() + "/";
     const RecordPaths paths = recordPaths(folder);
     put(paths.score, " 5\r\n");
@@ -224,7 +224,7 @@ INSTANTIATE_TEST_SUITE_P(Steps, DiskCommit,
 
 TEST_F(RecordFiles, ACommitWithoutFaultsLeavesOnlyThePair)
 {
-    QtHost host; // the game's own host: its file operations are the real ones
+    QtHost host{recordfiles::RecordSettings{}}; // the game's own host: its file operations are the real ones
     const RecordPaths paths = recordPaths(dir.path().toStdString() + "/");
     commitRecord(host, paths, " 1\r\n", "\r\n");
     EXPECT_EQ(bytesOf(paths.score), " 1\r\n");

@@ -158,7 +158,7 @@ protected:
     void expectVictimUntouched() { EXPECT_EQ(bytesOf(victim), GetParam() ? "caro diario\r\n" : "<missing>"); }
 
     std::string victim;
-    QtHost host;
+    QtHost host{recordfiles::RecordSettings{}};
 };
 
 TEST_P(PlantedLink, TheGamesOwnFilesAreNeverMadeThroughOne)
