@@ -16,13 +16,17 @@ LaunchOptions parseLaunchOptions(const QStringList& arguments)
         QStringLiteral("Avvia il gioco a schermo intero (F11 per uscire)."));
     const QCommandLineOption recordDir({QStringLiteral("record-dir"), QStringLiteral("cartella-record")},
         QStringLiteral("Cartella del record per questo avvio."), QStringLiteral("cartella"));
+    const QCommandLineOption results(QStringLiteral("risultati"),
+        QStringLiteral("Apre i risultati della classe, per l'insegnante, invece del gioco."));
     parser.addOption(fullScreen);
     parser.addOption(recordDir);
+    parser.addOption(results);
     parser.process(arguments);
 
     LaunchOptions options;
     options.fullScreen = parser.isSet(fullScreen);
     options.recordDir = parser.value(recordDir);
+    options.results = parser.isSet(results);
     return options;
 }
 

@@ -13,6 +13,8 @@ struct LaunchOptions {
     // A record folder for this launch only; empty means the machine's setting or the per-user
     // folder.
     QString recordDir;
+    // The teacher's window with the class's results instead of the game.
+    bool results = false;
 };
 
 // Reads the options; --help, --version and an unknown option print their text and end the

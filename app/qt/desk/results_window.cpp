@@ -1,0 +1,223 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/qt/desk/results_window.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QSortFilterProxyModel>
+#include <QSplitter>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "app/host.h"
+#include "app/qt/desk/results_model.h"
+#include "app/qt/desk/score_chart.h"
+#include "app/runtime_error.h"
+
+namespace zanfiro::desk {
+
+namespace {
+
+// In the order of the period list.
+constexpr Period periods[] = {Period::Today, Period::ThisWeek, Period::ThisMonth, Period::All};
+
+std::string caseFolded(std::string_view name)
+{
+    return QString::fromUtf8(name.data(), qsizetype(name.size())).toCaseFolded().toStdString();
+}
+
+QString endText(GameEnd how)
+{
+    switch (how) {
+    case GameEnd::Clock: return QStringLiteral("tempo scaduto");
+    case GameEnd::Exit: return QStringLiteral("uscita");
+    case GameEnd::NewGame: return QStringLiteral("nuova gara");
+    case GameEnd::CloseBox: return QStringLiteral("finestra chiusa");
+    }
+    return {};
+}
+
+QStandardItem* numberItem(int value)
+{
+    auto* item = new QStandardItem(QString::number(value));
+    item->setData(value, ResultsModel::sortRole);
+    item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return item;
+}
+
+QTableView* newTable(QWidget* parent, const QString& name)
+{
+    auto* view = new QTableView(parent);
+    view->setAccessibleName(name);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setSortingEnabled(true);
+    view->verticalHeader()->hide();
+    view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    view->horizontalHeader()->setStretchLastSection(true);
+    return view;
+}
+
+} // namespace
+
+ResultsWindow::ResultsWindow(Host& host, QWidget* parent) : QMainWindow(parent), m_host(host)
+{
+    setWindowTitle(QStringLiteral("Zanfiro: risultati della classe"));
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->addWidget(buildTop());
+
+    m_model = new ResultsModel(this);
+    m_sorted = new QSortFilterProxyModel(this);
+    m_sorted->setSourceModel(m_model);
+    m_sorted->setSortRole(ResultsModel::sortRole);
+    m_sorted->setSortCaseSensitivity(Qt::CaseInsensitive);
+    m_sorted->setSortLocaleAware(true);
+    m_table = newTable(central, QStringLiteral("Risultati della classe"));
+    m_table->setModel(m_sorted);
+    m_table->sortByColumn(ResultsModel::Name, Qt::AscendingOrder);
+    connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &ResultsWindow::showPupil);
+
+    auto* below = new QSplitter(Qt::Horizontal, central);
+    m_chart = new ScoreChart(below);
+    m_games = new QStandardItemModel(this);
+    m_games->setSortRole(ResultsModel::sortRole);
+    m_gameList = newTable(below, QStringLiteral("Partite"));
+    m_gameList->setModel(m_games);
+    below->addWidget(m_chart);
+    below->addWidget(m_gameList);
+    below->setStretchFactor(0, 3);
+    below->setStretchFactor(1, 2);
+
+    auto* both = new QSplitter(Qt::Vertical, central);
+    both->addWidget(m_table);
+    both->addWidget(below);
+    layout->addWidget(both, 1);
+    setCentralWidget(central);
+    resize(1000, 700);
+    reload();
+}
+
+QWidget* ResultsWindow::buildTop()
+{
+    auto* top = new QWidget(this);
+    auto* lines = new QVBoxLayout(top);
+    lines->setContentsMargins(0, 0, 0, 0);
+    m_recordLine = new QLabel(top);
+    m_logLine = new QLabel(top);
+    for (QLabel* label : {m_recordLine, m_logLine}) {
+        label->setTextFormat(Qt::PlainText); // a name is shown as typed, never as markup
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        lines->addWidget(label);
+    }
+    QFont big = m_recordLine->font();
+    big.setPointSizeF(big.pointSizeF() * 1.3);
+    big.setBold(true);
+    m_recordLine->setFont(big);
+
+    auto* row = new QHBoxLayout;
+    auto* periodLabel = new QLabel(QStringLiteral("Periodo:"), top);
+    m_period = new QComboBox(top);
+    m_period->addItems({QStringLiteral("oggi"), QStringLiteral("questa settimana"), QStringLiteral("questo mese"),
+        QStringLiteral("tutto")});
+    m_period->setCurrentIndex(3);
+    periodLabel->setBuddy(m_period);
+    connect(m_period, &QComboBox::currentIndexChanged, this, &ResultsWindow::refilter);
+    row->addWidget(periodLabel);
+    row->addWidget(m_period);
+    row->addStretch(1);
+    const auto button = [&](const QString& text, auto slot) {
+        auto* b = new QPushButton(text, top);
+        connect(b, &QPushButton::clicked, this, slot);
+        row->addWidget(b);
+        return b;
+    };
+    button(QStringLiteral("Aggiorna"), &ResultsWindow::reload);
+    button(QStringLiteral("Salva in PDF…"), &ResultsWindow::savePdf);
+#ifdef ZANFIRO_PRINT
+    button(QStringLiteral("Stampa…"), &ResultsWindow::print);
+#endif
+    m_reset = button(QStringLiteral("Azzera il record…"), &ResultsWindow::resetRecord);
+    lines->addLayout(row);
+    return top;
+}
+
+void ResultsWindow::reload()
+{
+    m_log = {};
+    m_record = {};
+    QString logText;
+    try {
+        m_folder = classRecordFolder(m_host);
+        const QString path = QString::fromStdString(m_folder) + QString::fromUtf8(gameLogFile);
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly)) {
+            const QByteArray bytes = file.readAll();
+            m_log = readGameLog(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+            logText = QStringLiteral("Registro: %1").arg(QDir::toNativeSeparators(path));
+        } else {
+            logText = QStringLiteral("Nessuna partita registrata finora in %1").arg(QDir::toNativeSeparators(path));
+        }
+        m_record = readClassRecord(m_host, m_folder);
+    } catch (const RuntimeError& error) {
+        logText = QStringLiteral("Non trovo la cartella del record: %1").arg(QString::fromStdString(error.boxText()));
+    }
+    if (m_log.skippedLines > 0)
+        logText += QStringLiteral("  ·  %1 righe saltate perché non sono partite di Zanfiro").arg(m_log.skippedLines);
+    m_logLine->setText(logText);
+    showRecord();
+    refilter();
+}
+
+void ResultsWindow::showRecord()
+{
+    m_recordLine->setText(m_record.any()
+            ? QStringLiteral("Il record della classe è di %1 con %2 punti.")
+                  .arg(QString::fromStdString(m_record.name), QString::fromStdString(m_record.score).trimmed())
+            : QStringLiteral("Nessun record per ora."));
+    m_reset->setEnabled(m_record.any());
+}
+
+void ResultsWindow::refilter()
+{
+    const Period period = periods[std::max(0, m_period->currentIndex())];
+    m_model->setPupils(classResults(m_log.games, period, localNow(), caseFolded));
+    if (m_sorted->rowCount() > 0)
+        m_table->selectRow(0);
+    else
+        showPupil();
+}
+
+void ResultsWindow::showPupil()
+{
+    m_games->clear();
+    const QModelIndex current = m_sorted->mapToSource(m_table->currentIndex());
+    if (!current.isValid()) {
+        m_chart->setPoints({}, QStringLiteral("Scegli un alunno nella tabella."));
+        return;
+    }
+    const PupilResults& pupil = m_model->pupils()[std::size_t(current.row())];
+    m_games->setHorizontalHeaderLabels({QStringLiteral("Inizio"), QStringLiteral("Punti"), QStringLiteral("Colpiti"),
+        QStringLiteral("Errori"), QStringLiteral("Come è finita"), QStringLiteral("Record")});
+    std::vector<ChartPoint> points;
+    points.reserve(pupil.games.size());
+    for (const std::size_t i : pupil.games) {
+        const LoggedGame& game = m_log.games[i];
+        points.push_back({game.start, game.score});
+        auto* when = new QStandardItem(shownDate(game.start, true));
+        when->setData(qlonglong(game.start.time_since_epoch().count()), ResultsModel::sortRole);
+        m_games->appendRow({when, numberItem(game.score), numberItem(game.hits), numberItem(game.misses),
+            new QStandardItem(endText(game.how)), new QStandardItem(game.record ? QStringLiteral("sì") : QStringLiteral("no"))});
+    }
+    m_gameList->setAccessibleName(QStringLiteral("Partite di %1").arg(QString::fromStdString(pupil.name)));
+    m_gameList->sortByColumn(0, Qt::DescendingOrder);
+    m_chart->setPoints(std::move(points), QStringLiteral("Punti di %1, partita dopo partita").arg(QString::fromStdString(pupil.name)));
+}
+
+} // namespace zanfiro::desk
