@@ -86,18 +86,16 @@ ResultsWindow::ResultsWindow(Host& host, QWidget* parent) : QMainWindow(parent),
 
     auto* below = new QSplitter(Qt::Horizontal, central);
     m_chart = new ScoreChart(below);
-    m_games = new QStandardItemModel(this);
-    m_games->setSortRole(ResultsModel::sortRole);
     m_gameList = newTable(below, QStringLiteral("Partite"));
-    m_gameList->setModel(m_games);
     below->addWidget(m_chart);
     below->addWidget(m_gameList);
-    below->setStretchFactor(0, 3);
-    below->setStretchFactor(1, 2);
+    below->setStretchFactor(0, 1);
+    below->setStretchFactor(1, 1);
 
     auto* both = new QSplitter(Qt::Vertical, central);
     both->addWidget(m_table);
     both->addWidget(below);
+    both->setStretchFactor(1, 2);
     layout->addWidget(both, 1);
     setCentralWidget(central);
     resize(1000, 700);
@@ -168,7 +166,9 @@ void ResultsWindow::reload()
     } catch (const RuntimeError& error) {
         logText = QStringLiteral("Non trovo la cartella del record: %1").arg(QString::fromStdString(error.boxText()));
     }
-    if (m_log.skippedLines > 0)
+    if (m_log.skippedLines == 1)
+        logText += QStringLiteral("  ·  1 riga saltata perché non è una partita di Zanfiro");
+    else if (m_log.skippedLines > 1)
         logText += QStringLiteral("  ·  %1 righe saltate perché non sono partite di Zanfiro").arg(m_log.skippedLines);
     m_logLine->setText(logText);
     showRecord();
@@ -196,14 +196,18 @@ void ResultsWindow::refilter()
 
 void ResultsWindow::showPupil()
 {
-    m_games->clear();
+    // A new model filled before the list sees it: a row at a time into a shown list costs a
+    // layout per row, seconds for a pupil with thousands of games.
+    auto* games = new QStandardItemModel(this);
+    games->setSortRole(ResultsModel::sortRole);
     const QModelIndex current = m_sorted->mapToSource(m_table->currentIndex());
     if (!current.isValid()) {
         m_chart->setPoints({}, QStringLiteral("Scegli un alunno nella tabella."));
+        replaceGames(games);
         return;
     }
     const PupilResults& pupil = m_model->pupils()[std::size_t(current.row())];
-    m_games->setHorizontalHeaderLabels({QStringLiteral("Inizio"), QStringLiteral("Punti"), QStringLiteral("Colpiti"),
+    games->setHorizontalHeaderLabels({QStringLiteral("Inizio"), QStringLiteral("Punti"), QStringLiteral("Colpiti"),
         QStringLiteral("Errori"), QStringLiteral("Come è finita"), QStringLiteral("Record")});
     std::vector<ChartPoint> points;
     points.reserve(pupil.games.size());
@@ -212,12 +216,21 @@ void ResultsWindow::showPupil()
         points.push_back({game.start, game.score});
         auto* when = new QStandardItem(shownDate(game.start, true));
         when->setData(qlonglong(game.start.time_since_epoch().count()), ResultsModel::sortRole);
-        m_games->appendRow({when, numberItem(game.score), numberItem(game.hits), numberItem(game.misses),
+        games->appendRow({when, numberItem(game.score), numberItem(game.hits), numberItem(game.misses),
             new QStandardItem(endText(game.how)), new QStandardItem(game.record ? QStringLiteral("sì") : QStringLiteral("no"))});
     }
+    games->sort(0, Qt::DescendingOrder);
+    replaceGames(games);
     m_gameList->setAccessibleName(QStringLiteral("Partite di %1").arg(QString::fromStdString(pupil.name)));
-    m_gameList->sortByColumn(0, Qt::DescendingOrder);
     m_chart->setPoints(std::move(points), QStringLiteral("Punti di %1, partita dopo partita").arg(QString::fromStdString(pupil.name)));
+}
+
+void ResultsWindow::replaceGames(QStandardItemModel* games)
+{
+    m_gameList->setModel(games);
+    m_gameList->horizontalHeader()->setSortIndicator(0, Qt::DescendingOrder);
+    delete m_games;
+    m_games = games;
 }
 
 } // namespace zanfiro::desk

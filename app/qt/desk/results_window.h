@@ -34,13 +34,14 @@ public:
     explicit ResultsWindow(Host& host, QWidget* parent = nullptr);
     // Reads the record folder again: the record, the log, and the table.
     void reload();
-    const QTableView& table() const { return *m_table; }
+    QTableView& table() { return *m_table; }
 
 private:
     QWidget* buildTop();
     void refilter();
     void showPupil();
     void showRecord();
+    void replaceGames(QStandardItemModel* games);
     ResultsPage page() const;
     void savePdf();
     void print();
