@@ -92,15 +92,13 @@ std::vector<PupilResults> classResults(const std::vector<LoggedGame>& games, Per
 LocalTime localNow()
 {
     using namespace std::chrono;
+    // As the log's own dates are made (localDateTime), on the one thread that reads the clock.
     const std::time_t now = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-    const year_month_day day{year(local.tm_year + 1900), month(unsigned(local.tm_mon + 1)), std::chrono::day(unsigned(local.tm_mday))};
-    return local_days(day) + hours(local.tm_hour) + minutes(local.tm_min) + seconds(local.tm_sec);
+    const std::tm* local = std::localtime(&now);
+    if (!local)
+        return {};
+    const year_month_day day{year(local->tm_year + 1900), month(unsigned(local->tm_mon + 1)), std::chrono::day(unsigned(local->tm_mday))};
+    return local_days(day) + hours(local->tm_hour) + minutes(local->tm_min) + seconds(local->tm_sec);
 }
 
 } // namespace zanfiro
