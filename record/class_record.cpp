@@ -2,7 +2,6 @@
 #include "record/class_record.h"
 
 #include "app/runtime_error.h"
-#include "record/commit.h"
 #include "record/record_store.h"
 
 namespace zanfiro {
@@ -32,9 +31,8 @@ std::string classRecordFolder(Host& host)
     return dir;
 }
 
-ClassRecord readClassRecord(Host& host, const std::string& folder)
+ClassRecord readClassRecord(Host& host, const RecordPaths& paths)
 {
-    const RecordPaths paths = recordPaths(folder);
     ClassRecord record;
     try {
         host.underRecordLock(paths.folder, [&] {
@@ -49,9 +47,8 @@ ClassRecord readClassRecord(Host& host, const std::string& folder)
     return record;
 }
 
-bool resetClassRecord(Host& host, const std::string& folder, const ClassRecord& named)
+bool resetClassRecord(Host& host, const RecordPaths& paths, const ClassRecord& named)
 {
-    const RecordPaths paths = recordPaths(folder);
     bool reset = false;
     try {
         host.underRecordLock(paths.folder, [&] {

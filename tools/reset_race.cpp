@@ -26,11 +26,11 @@ int main(int argc, char** argv)
     const qint64 atMs = QCoreApplication::arguments().last().toLongLong();
     QtHost host(recordfiles::readRecordSettings(recordfiles::systemSettingsPath(), options.recordDir));
     try {
-        const std::string folder = classRecordFolder(host);
+        const RecordPaths paths = recordPaths(classRecordFolder(host));
         while (QDateTime::currentMSecsSinceEpoch() < atMs)
             QThread::usleep(200);
-        const ClassRecord named = readClassRecord(host, folder);
-        std::puts(resetClassRecord(host, folder, named) ? "reset" : "kept");
+        const ClassRecord named = readClassRecord(host, paths);
+        std::puts(resetClassRecord(host, paths, named) ? "reset" : "kept");
     } catch (const RuntimeError& error) {
         std::fprintf(stderr, "%s\n", error.boxText().c_str());
         return 1;

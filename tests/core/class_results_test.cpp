@@ -158,26 +158,26 @@ TEST(ClassResults, OneRowPerPupilWithTheFiguresOfThePeriod)
 TEST(ClassRecordReset, EmptiesTheNamedPairOrNothing)
 {
     test::ScriptedHost host;
-    const std::string folder = host.recordFolder;
-    const std::string score = folder + "/azanfiro.txt", name = folder + "/zanfiro.txt";
+    const RecordPaths paths = recordPaths(host.recordFolder);
+    const std::string score = paths.score, name = paths.name;
     host.files = {{score, " 12\r\n"}, {name, "Anna\r\n"}};
-    const ClassRecord record = readClassRecord(host, folder);
+    const ClassRecord record = readClassRecord(host, paths);
     EXPECT_EQ(record.score, " 12");
     EXPECT_EQ(record.name, "Anna");
 
-    EXPECT_FALSE(resetClassRecord(host, folder, {" 13", "Bea"})); // a newer record than the one named
+    EXPECT_FALSE(resetClassRecord(host, paths, {" 13", "Bea"})); // a newer record than the one named
     host.readOnly = {name};
-    EXPECT_THROW(resetClassRecord(host, folder, record), RuntimeError);
+    EXPECT_THROW(resetClassRecord(host, paths, record), RuntimeError);
     EXPECT_EQ(host.files[score], " 12\r\n");
     EXPECT_EQ(host.files[name], "Anna\r\n");
     host.readOnly.clear();
     host.lockError = ErrorNumber::PermissionDenied;
-    EXPECT_THROW(resetClassRecord(host, folder, record), RuntimeError);
+    EXPECT_THROW(resetClassRecord(host, paths, record), RuntimeError);
     host.lockError.reset();
-    EXPECT_TRUE(resetClassRecord(host, folder, record));
+    EXPECT_TRUE(resetClassRecord(host, paths, record));
     EXPECT_EQ(host.files[score], "");
     EXPECT_EQ(host.files[name], "");
-    EXPECT_FALSE(readClassRecord(host, folder).any());
+    EXPECT_FALSE(readClassRecord(host, paths).any());
 }
 
 } // namespace

@@ -107,9 +107,9 @@ void ResultsWindow::resetRecord()
 {
     // The record as it is now, which may be newer than the one on screen.
     try {
-        m_record = readClassRecord(m_host, m_folder);
+        m_record = readClassRecord(m_host, m_paths);
     } catch (const RuntimeError& error) {
-        tell(this, QMessageBox::Warning, resetTitle, resetFailure(error, m_folder));
+        tell(this, QMessageBox::Warning, resetTitle, resetFailure(error, m_paths.folder));
         return;
     }
     showRecord();
@@ -120,11 +120,11 @@ void ResultsWindow::resetRecord()
                 .arg(recordText(m_record))))
         return;
     try {
-        if (!resetClassRecord(m_host, m_folder, m_record))
+        if (!resetClassRecord(m_host, m_paths, m_record))
             tell(this, QMessageBox::Information, resetTitle,
                 QStringLiteral("Intanto è arrivato un nuovo record: non l'ho cancellato."));
     } catch (const RuntimeError& error) {
-        tell(this, QMessageBox::Warning, resetTitle, resetFailure(error, m_folder));
+        tell(this, QMessageBox::Warning, resetTitle, resetFailure(error, m_paths.folder));
     }
     reload();
 }

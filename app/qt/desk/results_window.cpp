@@ -152,8 +152,8 @@ void ResultsWindow::reload()
     m_record = {};
     QString logText;
     try {
-        m_folder = classRecordFolder(m_host);
-        const QString path = QString::fromStdString(m_folder) + QString::fromUtf8(gameLogFile);
+        m_paths = recordPaths(classRecordFolder(m_host));
+        const QString path = QString::fromStdString(m_paths.folder) + QString::fromUtf8(gameLogFile);
         QFile file(path);
         if (file.open(QIODevice::ReadOnly)) {
             const QByteArray bytes = file.readAll();
@@ -162,7 +162,7 @@ void ResultsWindow::reload()
         } else {
             logText = QStringLiteral("Nessuna partita registrata finora in %1").arg(QDir::toNativeSeparators(path));
         }
-        m_record = readClassRecord(m_host, m_folder);
+        m_record = readClassRecord(m_host, m_paths);
     } catch (const RuntimeError& error) {
         logText = QStringLiteral("Non trovo la cartella del record: %1").arg(QString::fromStdString(error.boxText()));
     }

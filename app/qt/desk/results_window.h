@@ -48,7 +48,7 @@ private:
     void resetRecord();
 
     Host& m_host;
-    std::string m_folder;
+    RecordPaths m_paths;
     GameLogContents m_log;
     ClassRecord m_record;
     QLabel* m_recordLine = nullptr;
