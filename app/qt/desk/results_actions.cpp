@@ -39,8 +39,7 @@ QString resetFailure(const RuntimeError& error, const std::string& folder)
         return QStringLiteral("Non posso azzerare il record: nella cartella %1 non ho il permesso di creare e "
                               "cancellare file, oppure un'altra copia del gioco la tiene occupata. Il record non è "
                               "cambiato.").arg(where);
-    return QStringLiteral("Non posso azzerare il record (%1). Il record non è cambiato.")
-        .arg(QString::fromStdString(errorDescription(error.number())) + u' ' + QString::fromStdString(error.detail()));
+    return QStringLiteral("Non posso azzerare il record: %1. Il record non è cambiato.").arg(errorText(error));
 }
 
 // Qt's stock buttons would say "Yes" and "No".
@@ -106,12 +105,6 @@ void ResultsWindow::print()
 void ResultsWindow::resetRecord()
 {
     // The record as it is now, which may be newer than the one on screen.
-    try {
-        m_record = readClassRecord(m_host, m_paths);
-    } catch (const RuntimeError& error) {
-        tell(this, QMessageBox::Warning, resetTitle, resetFailure(error, m_paths.folder));
-        return;
-    }
     showRecord();
     if (!m_record.any())
         return;

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -65,6 +66,12 @@ QTableView* newTable(QWidget* parent, const QString& name)
 }
 
 } // namespace
+
+QString errorText(const RuntimeError& error)
+{
+    return QString::fromStdString(errorDescription(error.number())) + QStringLiteral(" (")
+        + QDir::toNativeSeparators(QDir::cleanPath(QString::fromStdString(error.detail()))) + u')';
+}
 
 ResultsWindow::ResultsWindow(Host& host, QWidget* parent) : QMainWindow(parent), m_host(host)
 {
@@ -150,21 +157,13 @@ void ResultsWindow::reload()
 {
     m_log = {};
     m_record = {};
+    m_paths = {};
     QString logText;
     try {
         m_paths = recordPaths(classRecordFolder(m_host));
-        const QString path = QString::fromStdString(m_paths.folder) + QString::fromUtf8(gameLogFile);
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly)) {
-            const QByteArray bytes = file.readAll();
-            m_log = readGameLog(std::string_view(bytes.constData(), std::size_t(bytes.size())));
-            logText = QStringLiteral("Registro: %1").arg(QDir::toNativeSeparators(path));
-        } else {
-            logText = QStringLiteral("Nessuna partita registrata finora in %1").arg(QDir::toNativeSeparators(path));
-        }
-        m_record = readClassRecord(m_host, m_paths);
+        logText = readLog(QString::fromStdString(m_paths.folder) + QString::fromUtf8(gameLogFile));
     } catch (const RuntimeError& error) {
-        logText = QStringLiteral("Non trovo la cartella del record: %1").arg(QString::fromStdString(error.boxText()));
+        logText = QStringLiteral("Non trovo la cartella del record: %1").arg(errorText(error));
     }
     if (m_log.skippedLines == 1)
         logText += QStringLiteral("  ·  1 riga saltata perché non è una partita di Zanfiro");
@@ -175,8 +174,36 @@ void ResultsWindow::reload()
     refilter();
 }
 
+// Reads the log into m_log; says what was read.
+QString ResultsWindow::readLog(const QString& path)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QStringLiteral("Nessuna partita registrata finora in %1").arg(shown);
+    // A folder or a FIFO in its place is no log, and reading a FIFO would wait for ever.
+    if (!info.isFile())
+        return QStringLiteral("%1 non è un file di partite").arg(shown);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("Non riesco a leggere %1: %2").arg(shown, file.errorString());
+    const QByteArray bytes = file.readAll();
+    m_log = readGameLog(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+    return QStringLiteral("Registro: %1").arg(shown);
+}
+
 void ResultsWindow::showRecord()
 {
+    if (!m_paths.folder.empty()) {
+        try {
+            m_record = readClassRecord(m_host, m_paths);
+        } catch (const RuntimeError& error) {
+            m_record = {};
+            m_recordLine->setText(QStringLiteral("Non riesco a leggere il record: %1").arg(errorText(error)));
+            m_reset->setEnabled(false);
+            return;
+        }
+    }
     m_recordLine->setText(m_record.any()
             ? QStringLiteral("Il record della classe è di %1 con %2 punti.")
                   .arg(QString::fromStdString(m_record.name), QString::fromStdString(m_record.score).trimmed())

@@ -20,11 +20,15 @@ class QTableView;
 
 namespace zanfiro {
 class Host;
+class RuntimeError;
 }
 
 namespace zanfiro::desk {
 
 class ResultsModel;
+
+// An error on one line: what went wrong and where.
+QString errorText(const RuntimeError& error);
 class ScoreChart;
 struct ResultsPage;
 
@@ -38,6 +42,7 @@ public:
 
 private:
     QWidget* buildTop();
+    QString readLog(const QString& path);
     void refilter();
     void showPupil();
     void showRecord();
