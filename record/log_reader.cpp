@@ -34,12 +34,14 @@ Row nextRow(std::string_view bytes, std::size_t& at)
     while (at < bytes.size()) {
         const char c = bytes[at++];
         if (quoted) {
-            if (c != '"')
+            if (c != '"') {
                 row.fields.back() += c;
-            else if (at < bytes.size() && bytes[at] == '"')
+            } else if (at < bytes.size() && bytes[at] == '"') {
                 row.fields.back() += bytes[at++];
-            else
-                quoted = false, afterQuote = true;
+            } else {
+                quoted = false;
+                afterQuote = true;
+            }
             continue;
         }
         if (c == ';') {

@@ -33,9 +33,11 @@ QPolygonF linePoints(std::size_t count, X xOf, Y yOf, qreal width)
         if (x != column) {
             if (column >= 0)
                 line << QPointF(column, low) << QPointF(column, high);
-            column = x, low = y, high = y;
+            column = x;
+            low = high = y;
         }
-        low = std::min(low, y), high = std::max(high, y);
+        low = std::min(low, y);
+        high = std::max(high, y);
     }
     line << QPointF(column, low) << QPointF(column, high);
     return line;
