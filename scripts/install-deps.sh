@@ -43,6 +43,7 @@ python3-pyatspi
 dbus-daemon
 openbox
 xxd
+poppler-utils
 bc
 googletest
 g++-mingw-w64-x86-64-posix

@@ -18,6 +18,8 @@ LaunchOptions parseLaunchOptions(const QStringList& arguments)
         QStringLiteral("Avvia il gioco a schermo intero (F11 per uscire)."));
     const QCommandLineOption recordDir({QStringLiteral("record-dir"), QStringLiteral("cartella-record")},
         QStringLiteral("Cartella del record per questo avvio."), QStringLiteral("cartella"));
+    const QCommandLineOption results(QStringLiteral("risultati"),
+        QStringLiteral("Apre i risultati della classe, per l'insegnante, invece del gioco."));
     const QCommandLineOption divisor(QStringLiteral("divisore"),
         QStringLiteral("Divisore di questo avvio: 2, 3, 4, 5, 6, 9, 10 o 25."), QStringLiteral("N"));
     const QCommandLineOption minutes(QStringLiteral("minuti"),
@@ -26,6 +28,7 @@ LaunchOptions parseLaunchOptions(const QStringList& arguments)
     parser.addOption(recordDir);
     parser.addOption(divisor);
     parser.addOption(minutes);
+    parser.addOption(results);
     // A first look, which never ends the program, finds the divisor the help is to name.
     parser.parse(arguments);
     const QString chosen = parser.isSet(divisor) ? parser.value(divisor) : QString();
@@ -40,6 +43,7 @@ LaunchOptions parseLaunchOptions(const QStringList& arguments)
         options.divisor = parser.value(divisor);
     if (parser.isSet(minutes))
         options.minutes = parser.value(minutes);
+    options.results = parser.isSet(results);
     return options;
 }
 

@@ -16,6 +16,8 @@ struct LaunchOptions {
     // The divisor and the game's length for this launch, as typed; null when not given.
     QString divisor;
     QString minutes;
+    // The teacher's window with the class's results instead of the game.
+    bool results = false;
 };
 
 // Reads the options; --help, --version and an unknown option print their text and end the

@@ -8,6 +8,7 @@
 
 #include "app/qt/artwork.h"
 #include "app/qt/game_settings.h"
+#include "app/qt/desk/results_window.h"
 #include "app/qt/launch_options.h"
 #include "app/qt/qt_host.h"
 #include "app/qt/shipped_fonts.h"
@@ -55,6 +56,13 @@ int main(int argc, char** argv)
 
     zanfiro::QtHost host(
         zanfiro::recordfiles::readRecordSettings(zanfiro::recordfiles::systemSettingsPath(), options.recordDir));
+    if (options.results) {
+        // The teacher's window: the host only for its record folder and files, no game at all.
+        QApplication::setQuitOnLastWindowClosed(true);
+        zanfiro::desk::ResultsWindow results(host, *rules);
+        results.show();
+        return QApplication::exec();
+    }
     host.startFullScreen(options.fullScreen);
     zanfiro::Tavola tavola(host, *rules);
     host.attach(tavola);

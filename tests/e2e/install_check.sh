@@ -56,6 +56,7 @@ check "the menu entry is in Education and Game" grep -Eq '^Categories=(.*;)?Educ
 check "the menu entry has an Italian comment" grep -q '^Comment=.*multipli di 5' "$desktop"
 check "the menu entry starts the program on the PATH" grep -qx 'Exec=zanfiro' "$desktop"
 check "its second action starts the game full screen" grep -qx "Exec=zanfiro --schermo-intero" "$desktop"
+check "another action opens the class's results" grep -qx "Exec=zanfiro --risultati" "$desktop"
 check "the menu entry names the icon we install" grep -qx "Icon=$id" "$desktop"
 check "the manual page is installed, compressed" gzip -t "$share/man/man6/zanfiro.6.gz"
 check "the metainfo launches the menu entry" grep -q "<launchable type=\"desktop-id\">$id.desktop<" "$metainfo"
