@@ -75,6 +75,7 @@ import -window "$window" "$out/risultati.png"
 click_on Migliore
 ascending=$(desk rows "$game_pid" Migliore)
 sort -n -c <<<"$ascending" || fail "best scores not ascending after one click: $ascending"
+sleep 1 # past the double-click interval: a second click, not a double click
 click_on Migliore
 descending=$(desk rows "$game_pid" Migliore)
 sort -n -r -c <<<"$descending" || fail "best scores not descending after two clicks: $descending"
