@@ -4,9 +4,11 @@
 
 #include "app/runtime_error.h"
 #include "app/tavola.h"
+#include "record_fixture.h"
 #include "scripted_host.h"
 
 using namespace zanfiro;
+using namespace zanfiro::test;
 using test::ProgramEnded;
 using test::ScriptedHost;
 using ::testing::ElementsAre;
@@ -14,12 +16,8 @@ using ::testing::IsEmpty;
 
 namespace {
 
-const std::string folder = "/home/pupil/.local/share/zanfiro/";
-const std::string scorePath = folder + "/azanfiro.txt";
-const std::string namePath = folder + "/zanfiro.txt";
 const std::string goodbyeBox = "box|           Ciao a presto.|0|Zanfiro";
 const std::string congratulationBox = "box|Ok ho registrato il tuo record, C A M P I O N E\"|0|Zanfiro";
-using Pair = std::pair<std::string, std::string>;
 
 // A game loaded over the given record files, ended by Exit with the given score caption.
 class ExitFlow : public ::testing::Test {
@@ -36,13 +34,10 @@ protected:
     int exitWith(const std::string& punteggio)
     {
         tavola.ctl(Ctl::Punteggio).caption = punteggio;
-        try {
-            tavola.dispatch(&Tavola::cmdExit_Click);
-        } catch (const ProgramEnded& ended) {
-            return ended.status;
-        }
-        ADD_FAILURE() << "the exit flow returned";
-        return -1;
+        const int status = endStatus([&] { tavola.dispatch(&Tavola::cmdExit_Click); });
+        if (status == -1)
+            ADD_FAILURE() << "the exit flow returned";
+        return status;
     }
 
     std::vector<std::string> exitLog(const std::string& prefix) const

@@ -8,9 +8,11 @@
 #include "app/runtime_error.h"
 #include "app/tavola.h"
 #include "record/game_log.h"
+#include "record_fixture.h"
 #include "scripted_host.h"
 
 using namespace zanfiro;
+using namespace zanfiro::test;
 using test::ProgramEnded;
 using test::ScriptedHost;
 using ::testing::HasSubstr;
@@ -18,8 +20,6 @@ using ::testing::IsEmpty;
 
 namespace {
 
-const std::string folder = "/home/pupil/.local/share/zanfiro/";
-const std::string logPath = folder + "/partite.csv";
 const std::string header = "\xEF\xBB\xBFInizio;Fine;Nome;Punteggio;Colpiti;Errori;Come \xC3\xA8 finita;Record;Divisore;Minuti\r\n";
 
 TEST(GameLogBytes, OneGameIsTheHeaderThenOneLine)
@@ -67,12 +67,7 @@ protected:
 
     int end(Tavola::Handler handler)
     {
-        try {
-            tavola.dispatch(handler);
-        } catch (const ProgramEnded& ended) {
-            return ended.status;
-        }
-        return -1;
+        return endStatus([&] { tavola.dispatch(handler); });
     }
 
     // The log's lines after the header, without their CR LF.

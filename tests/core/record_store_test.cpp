@@ -5,19 +5,17 @@
 #include "app/runtime_error.h"
 #include "app/tavola.h"
 #include "record/record_store.h"
+#include "record_fixture.h"
 #include "scripted_host.h"
 
 using namespace zanfiro;
+using namespace zanfiro::test;
 using test::ProgramEnded;
 using test::ScriptedHost;
 using ::testing::IsEmpty;
 
 namespace {
 
-const std::string folder = "/home/pupil/.local/share/zanfiro/";
-const std::string scorePath = folder + "/azanfiro.txt";
-const std::string namePath = folder + "/zanfiro.txt";
-const std::string markerPath = folder + "/zanfiro.commit";
 
 class RecordStore : public ::testing::Test {
 protected:

@@ -6,9 +6,11 @@
 
 #include "app/runtime_error.h"
 #include "app/tavola.h"
+#include "record_fixture.h"
 #include "scripted_host.h"
 
 using namespace zanfiro;
+using namespace zanfiro::test;
 using test::ProgramEnded;
 using test::ScriptedHost;
 using ::testing::ElementsAre;
@@ -17,14 +19,9 @@ using ::testing::IsEmpty;
 
 namespace {
 
-const std::string folder = "/home/pupil/.local/share/zanfiro/";
-const std::string scorePath = folder + "/azanfiro.txt";
-const std::string namePath = folder + "/zanfiro.txt";
-const std::string markerPath = folder + "/zanfiro.commit";
 const std::string stagedScore = scorePath + ".new.k3";
 const std::string stagedName = namePath + ".new.q8";
 const std::string marker = "azanfiro.txt.new.k3\r\nzanfiro.txt.new.q8\r\n";
-using Pair = std::pair<std::string, std::string>;
 
 class SharedRecord : public ::testing::Test {
 protected:
@@ -38,22 +35,12 @@ protected:
     // The status the program ended with; -1 when it did not end.
     int run(Tavola::Handler handler)
     {
-        try {
-            tavola.dispatch(handler);
-        } catch (const ProgramEnded& ended) {
-            return ended.status;
-        }
-        return -1;
+        return endStatus([&] { tavola.dispatch(handler); });
     }
 
     int start()
     {
-        try {
-            tavola.start();
-        } catch (const ProgramEnded& ended) {
-            return ended.status;
-        }
-        return -1;
+        return endStatus([&] { tavola.start(); });
     }
 
     int exitWith(const std::string& punteggio)
