@@ -50,6 +50,17 @@ protected:
     }
 
     std::string lastBox() const { return host.entries("box").back(); }
+
+    // What the next start, on the files this game left, shows as the record, and how many files
+    // it leaves.
+    std::pair<Pair, std::size_t> shownAtNextStart() const
+    {
+        ScriptedHost next;
+        next.files = host.files;
+        Tavola game(next);
+        game.start();
+        return {{game.ctl(Ctl::lblpunti).caption, game.ctl(Ctl::lblnome).caption}, next.files.size()};
+    }
     Pair pair() { return {host.files[scorePath], host.files[namePath]}; }
 
     // Every file left in the folder apart from the two records.
@@ -144,12 +155,7 @@ TEST_F(SharedRecord, AReadOnlyNameFileLeavesTheWholeOldPair)
     EXPECT_THAT(lastBox(), HasSubstr(namePath + "|"));
     EXPECT_EQ(pair(), Pair(" 5\r\n", "Bruno\r\n"));
     EXPECT_THAT(leftovers(), IsEmpty());
-    ScriptedHost next;
-    next.files = host.files;
-    Tavola game(next);
-    game.start();
-    EXPECT_EQ(game.ctl(Ctl::lblpunti).caption, " 5\r\n");
-    EXPECT_EQ(game.ctl(Ctl::lblnome).caption, "Bruno\r\n");
+    EXPECT_EQ(shownAtNextStart().first, Pair(" 5\r\n", "Bruno\r\n"));
 }
 
 struct FailedCheck {
@@ -176,13 +182,9 @@ TEST_P(RecoveryCheckFails, IsTheErrorBoxAndTheCommitWaitsForTheNextStart)
     EXPECT_THAT(lastBox(), ::testing::AnyOf(HasSubstr(scorePath + "|16"), HasSubstr(namePath + "|16")));
     EXPECT_EQ(host.files.count(markerPath), 1U) << "the marker stays until the commit is done";
 
-    ScriptedHost next;
-    next.files = host.files;
-    Tavola game(next);
-    game.start();
-    EXPECT_EQ(game.ctl(Ctl::lblpunti).caption, " 9\r\n");
-    EXPECT_EQ(game.ctl(Ctl::lblnome).caption, "Anna\r\n");
-    EXPECT_EQ(next.files.size(), 2U);
+    const auto [shown, filesLeft] = shownAtNextStart();
+    EXPECT_EQ(shown, Pair(" 9\r\n", "Anna\r\n"));
+    EXPECT_EQ(filesLeft, 2U);
 }
 
 INSTANTIATE_TEST_SUITE_P(Checks, RecoveryCheckFails,
