@@ -31,6 +31,9 @@ std::string readFile(const std::string& path, std::size_t maxBytes, std::uint64_
 // Up to 4096 bytes of a regular file that is not a link.
 std::string readOwnFile(const std::string& path);
 
+// A part of a file's name that no other copy of the game, on any machine, makes at the same time.
+std::string uniqueNamePart();
+
 // The game's own new files: made exclusively (nothing already there, a link included, is ever
 // opened), every byte accounted for and flushed.
 std::string stageFile(const std::string& target, const std::string& bytes, Sharing sharing);

@@ -13,7 +13,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <random>
 #include <sstream>
 #include <utility>
 
@@ -127,18 +126,6 @@ void refuseIfNotReplaceable(const std::string& target)
     if (::stat(folderOf(target).c_str(), &folder) == 0 && (folder.st_mode & S_ISVTX) && me != 0
         && folder.st_uid != me && file.st_uid != me)
         fail(EPERM, ErrorNumber::PermissionDenied, target);
-}
-
-std::string uniquePart()
-{
-    thread_local std::mt19937_64 random(std::random_device{}() ^ (std::uint64_t(::getpid()) << 32));
-    std::uint64_t value = random();
-    std::string text;
-    do {
-        text += "0123456789abcdefghijklmnopqrstuvwxyz"[value % 36];
-        value /= 36;
-    } while (value);
-    return text;
 }
 
 // Writes a file just made exclusively and puts its bytes on the disk; on any failure it goes again.
@@ -303,7 +290,7 @@ std::string stageFile(const std::string& target, const std::string& bytes, Shari
 {
     refuseIfNotReplaceable(target);
     for (int attempt = 0; attempt <= 100; ++attempt) {
-        const std::string file = target + stagedInfix + "." + uniquePart();
+        const std::string file = target + stagedInfix + "." + disk::uniqueNamePart();
         const int fd = ::open(file.c_str(), O_WRONLY | newFileFlags, 0666);
         if (fd < 0 && errno == EEXIST)
             continue;

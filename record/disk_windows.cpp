@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <random>
 #include <sstream>
 #include <utility>
 
@@ -113,18 +112,6 @@ void refuseIfNotReplaceable(const std::string& target)
         throw RuntimeError(ErrorNumber::PathFileAccessError, target);
     if (attributes & FILE_ATTRIBUTE_READONLY)
         failWith(ERROR_ACCESS_DENIED, ErrorNumber::PermissionDenied, target);
-}
-
-std::string uniquePart()
-{
-    thread_local std::mt19937_64 random(std::random_device{}() ^ (std::uint64_t(GetCurrentProcessId()) << 32));
-    std::uint64_t value = random();
-    std::string text;
-    do {
-        text += "0123456789abcdefghijklmnopqrstuvwxyz"[value % 36];
-        value /= 36;
-    } while (value);
-    return text;
 }
 
 // Makes a file that must not exist yet, writes and flushes it; on any failure it goes again.
@@ -277,7 +264,7 @@ std::string stageFile(const std::string& target, const std::string& bytes, Shari
 {
     refuseIfNotReplaceable(target);
     for (int attempt = 0; attempt <= 100; ++attempt) {
-        const std::string file = target + stagedInfix + "." + uniquePart();
+        const std::string file = target + stagedInfix + "." + disk::uniqueNamePart();
         if (makeNew(file, bytes, target))
             return file;
     }

@@ -14,9 +14,11 @@
 #include "app/runtime_error.h"
 #include "record/disk.h"
 #include "record/folder_lock.h"
+#include "tests/run_time_error.h"
 
 using namespace zanfiro;
 namespace fs = std::filesystem;
+using zanfiro::test::errorOf;
 
 namespace {
 
@@ -44,16 +46,6 @@ protected:
     static void put(const std::string& file, const std::string& bytes)
     {
         std::ofstream(file, std::ios::binary) << bytes;
-    }
-
-    static std::optional<ErrorNumber> errorOf(const std::function<void()>& operation)
-    {
-        try {
-            operation();
-        } catch (const RuntimeError& error) {
-            return error.number();
-        }
-        return std::nullopt;
     }
 
 private:

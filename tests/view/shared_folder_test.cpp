@@ -24,7 +24,7 @@
 #include "record/folder_lock.h"
 #include "app/qt/record_folder.h"
 #include "app/runtime_error.h"
-#include "run_time_error.h"
+#include "tests/run_time_error.h"
 #include "record/commit.h"
 #include "record/game_log.h"
 
