@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The Linux player: ALSA's default device (the desktop's sound server, through ALSA's plugin for
-// it, or the sound card itself), fed a few milliseconds at a time from a thread of its own.
+// it, or the sound card itself), kept full from a thread of its own.
 #include "sound/wave_player.h"
 #include "sound/wave_file.h"
 
@@ -9,6 +9,8 @@
 #include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <algorithm>
 #include <cctype>
@@ -27,8 +29,13 @@ using Clock = std::chrono::steady_clock;
 
 // Far more than any sound effect, far less than a classroom PC's memory.
 constexpr off_t largestWaveBytes = 64 << 20;
-// How much sound the device holds ahead: what a newer sound waits for at most is a tenth of it.
-constexpr unsigned deviceLatencyUs = 40'000;
+// How much sound the device holds ahead: a sound thread that a busy machine leaves waiting this
+// long still never lets it run dry. A newer sound does not wait for it: the device is emptied at
+// once (snd_pcm_drop) and the newer sound written in its place.
+constexpr unsigned deviceBufferUs = 200'000;
+// How often the thread tops the device up while a sound is played: it leaves the device at least
+// seven eighths full.
+constexpr auto topUpEvery = std::chrono::microseconds(deviceBufferUs / 8);
 // A sound server that stopped answering must not keep the program from ending.
 constexpr auto longestGoodbye = std::chrono::seconds(3);
 
@@ -86,14 +93,13 @@ struct Command {
 
 } // namespace
 
-struct WavePlayer::Desk {
+struct WavePlayer::SoundThread {
     // Shared with the window's thread.
     std::mutex mutex;
     std::condition_variable wake, ended;
     std::deque<Command> commands;
     bool leaving = false;
     bool finished = false;
-    bool deviceMissing = false;
     std::thread thread;
 
     // The sound thread's own.
@@ -104,29 +110,25 @@ struct WavePlayer::Desk {
     std::shared_ptr<const LoadedWave> current;
     std::size_t written = 0; // bytes of current
     Stage stage = Stage::Idle;
-    Clock::time_point heardOut;
+    Clock::time_point nextStep; // the next top-up while feeding, the end of the sound while draining
 
     void run();
     void carryOut(const Command& command);
     std::shared_ptr<const LoadedWave> load(const std::string& path);
-    bool deviceFor(const WaveFormat& format);
+    bool prepareFor(const WaveFormat& format);
     void feed();
     void stop();
     bool openDevice();
     void closeDevice();
 };
 
-void WavePlayer::Desk::run()
+void WavePlayer::SoundThread::run()
 {
     pthread_setname_np(pthread_self(), "zanfiro sound");
     snd_lib_error_set_handler(sayNothing);
-    // Without a device every sound would be silence: the thread ends, and nothing more is sent.
-    if (!openDevice()) {
-        std::lock_guard lock(mutex);
-        deviceMissing = finished = true;
-        ended.notify_all();
-        return;
-    }
+    // Connected ahead, so the first sound does not wait for it; with no device yet, the next
+    // sound looks again, and the thread sleeps till then.
+    openDevice();
     for (;;) {
         std::optional<Command> command;
         {
@@ -134,8 +136,8 @@ void WavePlayer::Desk::run()
             const auto called = [this] { return leaving || !commands.empty(); };
             if (stage == Stage::Idle)
                 wake.wait(lock, called);
-            else if (stage == Stage::Draining)
-                wake.wait_until(lock, heardOut, called);
+            else
+                wake.wait_until(lock, nextStep, called);
             if (leaving)
                 break;
             if (!commands.empty()) {
@@ -151,9 +153,9 @@ void WavePlayer::Desk::run()
                 stop();
             }
         }
-        else if (stage == Stage::Feeding)
+        else if (stage == Stage::Feeding && Clock::now() >= nextStep)
             feed();
-        else if (stage == Stage::Draining && Clock::now() >= heardOut)
+        else if (stage == Stage::Draining && Clock::now() >= nextStep)
             stop();
     }
     closeDevice();
@@ -162,7 +164,7 @@ void WavePlayer::Desk::run()
     ended.notify_all();
 }
 
-void WavePlayer::Desk::carryOut(const Command& command)
+void WavePlayer::SoundThread::carryOut(const Command& command)
 {
     if (command.kind == Command::Preload) {
         std::error_code error;
@@ -179,14 +181,15 @@ void WavePlayer::Desk::carryOut(const Command& command)
     // The sound still playing stops first, even if the new one can't play.
     stop();
     const auto wave = load(command.path);
-    if (!wave || !deviceFor(wave->sound.format) || snd_pcm_prepare(pcm) < 0)
+    if (!wave || !prepareFor(wave->sound.format))
         return;
     current = wave;
     written = 0;
     stage = Stage::Feeding;
+    feed();
 }
 
-std::shared_ptr<const LoadedWave> WavePlayer::Desk::load(const std::string& path)
+std::shared_ptr<const LoadedWave> WavePlayer::SoundThread::load(const std::string& path)
 {
     // A program at a drive's root builds its paths with a doubled separator.
     const std::string key = std::filesystem::path(path).lexically_normal().string();
@@ -205,17 +208,21 @@ std::shared_ptr<const LoadedWave> WavePlayer::Desk::load(const std::string& path
     return loaded[key] = wave;
 }
 
-bool WavePlayer::Desk::deviceFor(const WaveFormat& format)
+// The device, set for the format and emptied, ready for a sound.
+bool WavePlayer::SoundThread::prepareFor(const WaveFormat& format)
 {
-    if (pcm && pcmFormat == format)
-        return true;
-    // Another format, or a device lost to an error: the device is opened anew for this sound.
+    if (pcm && pcmFormat == format) {
+        if (snd_pcm_prepare(pcm) == 0)
+            return true;
+        closeDevice(); // lost since the last sound: the server stopped, a headset was unplugged
+    }
+    // Another format, or a device lost: the device is opened anew for this sound.
     if (pcmFormat)
         closeDevice();
     if (!pcm && !openDevice())
         return false;
     if (snd_pcm_set_params(pcm, alsaFormat(format), SND_PCM_ACCESS_RW_INTERLEAVED, unsigned(format.channels),
-                           unsigned(format.rate), 1, deviceLatencyUs) < 0) {
+                           unsigned(format.rate), 1, deviceBufferUs) < 0 || snd_pcm_prepare(pcm) < 0) {
         closeDevice();
         return false;
     }
@@ -223,34 +230,40 @@ bool WavePlayer::Desk::deviceFor(const WaveFormat& format)
     return true;
 }
 
-void WavePlayer::Desk::feed()
+// Writes as much of the sound as the device has room for, without waiting for it.
+void WavePlayer::SoundThread::feed()
 {
     const WaveSound& sound = current->sound;
     const std::size_t frameBytes = std::size_t(sound.format.bytesPerFrame());
-    const std::size_t frames = std::min((sound.frames.size() - written) / frameBytes, std::size_t(sound.format.rate / 100));
-    // Blocks until the device has room: about one hundredth of a second once its buffer is full.
-    snd_pcm_sframes_t done = snd_pcm_writei(pcm, sound.frames.data() + written, snd_pcm_uframes_t(frames));
-    if (done < 0)
-        done = snd_pcm_recover(pcm, int(done), 1);
+    const std::size_t left = (sound.frames.size() - written) / frameBytes;
+    const auto write = [&] { return snd_pcm_writei(pcm, sound.frames.data() + written, snd_pcm_uframes_t(left)); };
+    snd_pcm_sframes_t done = write();
+    // Ran dry or woke from a suspend: the sound goes on from where it was.
+    if (done < 0 && done != -EAGAIN && snd_pcm_recover(pcm, int(done), 1) == 0)
+        done = write();
+    if (done == -EAGAIN)
+        done = 0;
     if (done < 0) {
         // The server went away or the device was unplugged: silence, and a fresh try next time.
         closeDevice();
         return;
     }
     written += std::size_t(done) * frameBytes;
-    if (written < sound.frames.size())
-        return;
-    // A sound shorter than the device's buffer has not started yet.
+    // A sound shorter than the device's buffer, or one recovered from running dry, has not started.
     if (snd_pcm_state(pcm) == SND_PCM_STATE_PREPARED)
         snd_pcm_start(pcm);
+    if (written + frameBytes <= sound.frames.size()) {
+        nextStep = Clock::now() + topUpEvery;
+        return;
+    }
     snd_pcm_sframes_t queued = 0;
     if (snd_pcm_delay(pcm, &queued) < 0)
         queued = 0;
-    heardOut = Clock::now() + std::chrono::milliseconds(1000 * std::max<snd_pcm_sframes_t>(queued, 0) / sound.format.rate + 20);
+    nextStep = Clock::now() + std::chrono::milliseconds(1000 * std::max<snd_pcm_sframes_t>(queued, 0) / sound.format.rate + 20);
     stage = Stage::Draining;
 }
 
-void WavePlayer::Desk::stop()
+void WavePlayer::SoundThread::stop()
 {
     if (stage != Stage::Idle && pcm)
         snd_pcm_drop(pcm);
@@ -258,18 +271,20 @@ void WavePlayer::Desk::stop()
     current.reset();
 }
 
-bool WavePlayer::Desk::openDevice()
+bool WavePlayer::SoundThread::openDevice()
 {
-    // A sound card another program holds would make a blocking open wait for it.
-    if (snd_pcm_open(&pcm, "default", SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0) {
-        pcm = nullptr;
-        return false;
-    }
-    snd_pcm_nonblock(pcm, 0);
-    return true;
+    // Never blocking: a sound card another program holds would make a blocking open wait for it,
+    // and a full device would hold the thread from a newer sound.
+    if (snd_pcm_open(&pcm, "default", SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) == 0)
+        return true;
+    pcm = nullptr;
+    // ALSA reads its configuration once, and what "default" means in it depends on whether a sound
+    // server was running then: the next try reads it afresh, to find a server started since.
+    snd_config_update_free_global();
+    return false;
 }
 
-void WavePlayer::Desk::closeDevice()
+void WavePlayer::SoundThread::closeDevice()
 {
     if (pcm)
         snd_pcm_close(pcm);
@@ -279,43 +294,39 @@ void WavePlayer::Desk::closeDevice()
     current.reset();
 }
 
-WavePlayer::WavePlayer() : m_desk(std::make_shared<Desk>())
+WavePlayer::WavePlayer() : m_thread(std::make_shared<SoundThread>())
 {
-    m_desk->thread = std::thread([desk = m_desk] { desk->run(); });
+    m_thread->thread = std::thread([sound = m_thread] { sound->run(); });
 }
 
 WavePlayer::~WavePlayer()
 {
-    std::unique_lock lock(m_desk->mutex);
-    m_desk->leaving = true;
-    m_desk->wake.notify_all();
-    // Past the wait, the thread is left to the end of the process, with the desk it still holds.
-    if (m_desk->ended.wait_for(lock, longestGoodbye, [this] { return m_desk->finished; })) {
+    std::unique_lock lock(m_thread->mutex);
+    m_thread->leaving = true;
+    m_thread->wake.notify_all();
+    // Past the wait, the thread is left to the end of the process, with the state it still holds.
+    if (m_thread->ended.wait_for(lock, longestGoodbye, [this] { return m_thread->finished; })) {
         lock.unlock();
-        m_desk->thread.join();
+        m_thread->thread.join();
     } else {
-        m_desk->thread.detach();
+        m_thread->thread.detach();
     }
 }
 
 void WavePlayer::play(const std::string& path)
 {
-    std::lock_guard lock(m_desk->mutex);
-    if (m_desk->deviceMissing)
-        return;
+    std::lock_guard lock(m_thread->mutex);
     // A sound asked for and not yet started is cut by this one before it is heard.
-    std::erase_if(m_desk->commands, [](const Command& command) { return command.kind == Command::Play; });
-    m_desk->commands.push_back({Command::Play, path});
-    m_desk->wake.notify_all();
+    std::erase_if(m_thread->commands, [](const Command& command) { return command.kind == Command::Play; });
+    m_thread->commands.push_back({Command::Play, path});
+    m_thread->wake.notify_all();
 }
 
 void WavePlayer::preloadFolder(const std::string& folder)
 {
-    std::lock_guard lock(m_desk->mutex);
-    if (m_desk->deviceMissing)
-        return;
-    m_desk->commands.push_back({Command::Preload, folder});
-    m_desk->wake.notify_all();
+    std::lock_guard lock(m_thread->mutex);
+    m_thread->commands.push_back({Command::Preload, folder});
+    m_thread->wake.notify_all();
 }
 
 } // namespace zanfiro
