@@ -2,23 +2,17 @@
 // The Linux player: ALSA's default device (the desktop's sound server, through ALSA's plugin for
 // it, or the sound card itself), kept full from a thread of its own.
 #include "sound/wave_player.h"
-#include "sound/wave_file.h"
+#include "sound/wave_cache_posix.h"
 
 #include <alsa/asoundlib.h>
-#include <fcntl.h>
 #include <pthread.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 
 #include <algorithm>
-#include <cctype>
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
-#include <filesystem>
-#include <map>
+#include <limits>
 #include <mutex>
 #include <thread>
 
@@ -27,8 +21,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Far more than any sound effect, far less than a classroom PC's memory.
-constexpr off_t largestWaveBytes = 64 << 20;
 // How much sound the device holds ahead: a sound thread that a busy machine leaves waiting this
 // long still never lets it run dry. A newer sound does not wait for it: the device is emptied at
 // once (snd_pcm_drop) and the newer sound written in its place.
@@ -38,27 +30,6 @@ constexpr unsigned deviceBufferUs = 200'000;
 constexpr auto topUpEvery = std::chrono::microseconds(deviceBufferUs / 8);
 // A sound server that stopped answering must not keep the program from ending.
 constexpr auto longestGoodbye = std::chrono::seconds(3);
-
-// A regular file's bytes, up to the bound. O_NONBLOCK: a FIFO named like a sound must not hold
-// the thread forever.
-std::optional<std::string> readSoundFile(const std::string& path)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return std::nullopt;
-    std::optional<std::string> bytes;
-    struct stat status {};
-    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size <= largestWaveBytes) {
-        std::string read(std::size_t(status.st_size), '\0');
-        std::size_t got = 0;
-        for (ssize_t n; got < read.size() && (n = ::read(fd, read.data() + got, read.size() - got)) > 0;)
-            got += std::size_t(n);
-        read.resize(got);
-        bytes = std::move(read);
-    }
-    ::close(fd);
-    return bytes;
-}
 
 snd_pcm_format_t alsaFormat(const WaveFormat& format)
 {
@@ -80,12 +51,6 @@ snd_pcm_format_t alsaFormat(const WaveFormat& format)
 // ALSA tells stderr about every device it could not open; for a game a missing device is silence.
 void sayNothing(const char*, int, const char*, int, const char*, ...) { }
 
-// A sound read once, kept whole with the samples that point into it.
-struct LoadedWave {
-    std::string bytes;
-    WaveSound sound;
-};
-
 struct Command {
     enum Kind { Play, Preload } kind;
     std::string path;
@@ -106,17 +71,18 @@ struct WavePlayer::SoundThread {
     enum class Stage { Idle, Feeding, Draining };
     snd_pcm_t* pcm = nullptr;
     std::optional<WaveFormat> pcmFormat;
-    std::map<std::string, std::shared_ptr<const LoadedWave>> loaded;
+    WaveCache waves;
     std::shared_ptr<const LoadedWave> current;
     std::size_t written = 0; // bytes of current
     Stage stage = Stage::Idle;
     Clock::time_point nextStep; // the next top-up while feeding, the end of the sound while draining
+    snd_pcm_sframes_t queuedAtLastLook = 0; // frames the device held at the last look while draining
 
     void run();
     void carryOut(const Command& command);
-    std::shared_ptr<const LoadedWave> load(const std::string& path);
     bool prepareFor(const WaveFormat& format);
     void feed();
+    void drain();
     void stop();
     bool openDevice();
     void closeDevice();
@@ -156,7 +122,7 @@ void WavePlayer::SoundThread::run()
         else if (stage == Stage::Feeding && Clock::now() >= nextStep)
             feed();
         else if (stage == Stage::Draining && Clock::now() >= nextStep)
-            stop();
+            drain();
     }
     closeDevice();
     std::lock_guard lock(mutex);
@@ -167,45 +133,18 @@ void WavePlayer::SoundThread::run()
 void WavePlayer::SoundThread::carryOut(const Command& command)
 {
     if (command.kind == Command::Preload) {
-        std::error_code error;
-        for (std::filesystem::directory_iterator entry(command.path, error), end; !error && entry != end;
-             entry.increment(error)) {
-            std::string extension = entry->path().extension().string();
-            for (char& c : extension)
-                c = char(std::tolower(static_cast<unsigned char>(c)));
-            if (extension == ".wav")
-                load(entry->path().string());
-        }
+        waves.loadFolder(command.path);
         return;
     }
     // The sound still playing stops first, even if the new one can't play.
     stop();
-    const auto wave = load(command.path);
+    const auto wave = waves.load(command.path);
     if (!wave || !prepareFor(wave->sound.format))
         return;
     current = wave;
     written = 0;
     stage = Stage::Feeding;
     feed();
-}
-
-std::shared_ptr<const LoadedWave> WavePlayer::SoundThread::load(const std::string& path)
-{
-    // A program at a drive's root builds its paths with a doubled separator.
-    const std::string key = std::filesystem::path(path).lexically_normal().string();
-    if (const auto known = loaded.find(key); known != loaded.end())
-        return known->second;
-    auto wave = std::make_shared<LoadedWave>();
-    auto bytes = readSoundFile(key);
-    if (!bytes)
-        return nullptr;
-    wave->bytes = std::move(*bytes);
-    const auto sound = readWave(wave->bytes);
-    // Nothing is kept for a missing or unplayable file: put right later, it plays.
-    if (!sound)
-        return nullptr;
-    wave->sound = *sound;
-    return loaded[key] = wave;
 }
 
 // The device, set for the format and emptied, ready for a sound.
@@ -256,11 +195,23 @@ void WavePlayer::SoundThread::feed()
         nextStep = Clock::now() + topUpEvery;
         return;
     }
-    snd_pcm_sframes_t queued = 0;
-    if (snd_pcm_delay(pcm, &queued) < 0)
-        queued = 0;
-    nextStep = Clock::now() + std::chrono::milliseconds(1000 * std::max<snd_pcm_sframes_t>(queued, 0) / sound.format.rate + 20);
     stage = Stage::Draining;
+    queuedAtLastLook = std::numeric_limits<snd_pcm_sframes_t>::max();
+    drain();
+}
+
+// Waits for the device to play what it holds, then stops it: a stopped stream costs the sound
+// server nothing. A server that a busy machine holds back plays late: it is waited for as long as
+// it plays on, so the end of a sound is never cut.
+void WavePlayer::SoundThread::drain()
+{
+    snd_pcm_sframes_t queued = 0;
+    if (snd_pcm_delay(pcm, &queued) < 0 || queued <= 0 || queued >= queuedAtLastLook) {
+        stop();
+        return;
+    }
+    queuedAtLastLook = queued;
+    nextStep = Clock::now() + std::chrono::milliseconds(1000 * queued / current->sound.format.rate + 20);
 }
 
 void WavePlayer::SoundThread::stop()

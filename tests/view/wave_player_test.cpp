@@ -67,7 +67,7 @@ TEST_P(ShippedSound, IsQuietPlainPcmWithSilenceToSpare)
     EXPECT_EQ(wave.rate, 48000) << "the rate sound devices mostly run at";
     EXPECT_NEAR(peakDb(wave.samples), -3.0, 0.5);
     const Samples tail(wave.samples.end() - wave.rate / 5, wave.samples.end());
-    EXPECT_LT(peakDb(tail), -60.0) << "the player drops the end of a file: it must be silence";
+    EXPECT_LT(peakDb(tail), -60.0) << "a player that stops a sound a little early must lose only silence";
     EXPECT_GE(audibleSeconds(wave.samples, wave.rate), GetParam().minSeconds);
     EXPECT_LE(audibleSeconds(wave.samples, wave.rate), GetParam().maxSeconds);
 }
