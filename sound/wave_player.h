@@ -11,7 +11,8 @@ namespace zanfiro {
 //
 // The sound system plays in the background, so a window that holds a flash, shows a box or
 // repaints never starves a sound: on Linux a thread of the player's own ("zanfiro sound") feeds
-// ALSA, and on Windows the system plays the file by itself. Every call returns at once.
+// ALSA, and on Windows the system plays the file by itself. Every call returns at once. A machine
+// with no sound device now is looked at again at the next sound.
 class WavePlayer {
 public:
     WavePlayer();
@@ -24,10 +25,11 @@ public:
     // once too. A missing folder loads nothing; a file missing now still plays once it is there.
     void preloadFolder(const std::string& folder);
 
-    struct Desk;
-
 private:
-    std::shared_ptr<Desk> m_desk;
+    // The thread that feeds the device, with what the window's thread shares with it; shared, so
+    // that a thread left behind at the end keeps it alive. None where the system plays by itself.
+    struct SoundThread;
+    std::shared_ptr<SoundThread> m_thread;
 };
 
 } // namespace zanfiro

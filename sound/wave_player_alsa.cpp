@@ -1,22 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The Linux player: ALSA's default device (the desktop's sound server, through ALSA's plugin for
-// it, or the sound card itself), fed a few milliseconds at a time from a thread of its own.
+// it, or the sound card itself), kept full from a thread of its own.
 #include "sound/wave_player.h"
-#include "sound/wave_file.h"
+#include "sound/wave_cache_posix.h"
 
 #include <alsa/asoundlib.h>
-#include <fcntl.h>
 #include <pthread.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
-#include <filesystem>
-#include <map>
+#include <limits>
 #include <mutex>
 #include <thread>
 
@@ -25,33 +21,15 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Far more than any sound effect, far less than a classroom PC's memory.
-constexpr off_t largestWaveBytes = 64 << 20;
-// How much sound the device holds ahead: what a newer sound waits for at most is a tenth of it.
-constexpr unsigned deviceLatencyUs = 40'000;
+// How much sound the device holds ahead: a sound thread that a busy machine leaves waiting this
+// long still never lets it run dry. A newer sound does not wait for it: the device is emptied at
+// once (snd_pcm_drop) and the newer sound written in its place.
+constexpr unsigned deviceBufferUs = 200'000;
+// How often the thread tops the device up while a sound is played: it leaves the device at least
+// seven eighths full.
+constexpr auto topUpEvery = std::chrono::microseconds(deviceBufferUs / 8);
 // A sound server that stopped answering must not keep the program from ending.
 constexpr auto longestGoodbye = std::chrono::seconds(3);
-
-// A regular file's bytes, up to the bound. O_NONBLOCK: a FIFO named like a sound must not hold
-// the thread forever.
-std::optional<std::string> readSoundFile(const std::string& path)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return std::nullopt;
-    std::optional<std::string> bytes;
-    struct stat status {};
-    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size <= largestWaveBytes) {
-        std::string read(std::size_t(status.st_size), '\0');
-        std::size_t got = 0;
-        for (ssize_t n; got < read.size() && (n = ::read(fd, read.data() + got, read.size() - got)) > 0;)
-            got += std::size_t(n);
-        read.resize(got);
-        bytes = std::move(read);
-    }
-    ::close(fd);
-    return bytes;
-}
 
 snd_pcm_format_t alsaFormat(const WaveFormat& format)
 {
@@ -73,12 +51,6 @@ snd_pcm_format_t alsaFormat(const WaveFormat& format)
 // ALSA tells stderr about every device it could not open; for a game a missing device is silence.
 void sayNothing(const char*, int, const char*, int, const char*, ...) { }
 
-// A sound read once, kept whole with the samples that point into it.
-struct LoadedWave {
-    std::string bytes;
-    WaveSound sound;
-};
-
 struct Command {
     enum Kind { Play, Preload } kind;
     std::string path;
@@ -86,47 +58,43 @@ struct Command {
 
 } // namespace
 
-struct WavePlayer::Desk {
+struct WavePlayer::SoundThread {
     // Shared with the window's thread.
     std::mutex mutex;
     std::condition_variable wake, ended;
     std::deque<Command> commands;
     bool leaving = false;
     bool finished = false;
-    bool deviceMissing = false;
     std::thread thread;
 
     // The sound thread's own.
     enum class Stage { Idle, Feeding, Draining };
     snd_pcm_t* pcm = nullptr;
     std::optional<WaveFormat> pcmFormat;
-    std::map<std::string, std::shared_ptr<const LoadedWave>> loaded;
+    WaveCache waves;
     std::shared_ptr<const LoadedWave> current;
     std::size_t written = 0; // bytes of current
     Stage stage = Stage::Idle;
-    Clock::time_point heardOut;
+    Clock::time_point nextStep; // the next top-up while feeding, the end of the sound while draining
+    snd_pcm_sframes_t queuedAtLastLook = 0; // frames the device held at the last look while draining
 
     void run();
     void carryOut(const Command& command);
-    std::shared_ptr<const LoadedWave> load(const std::string& path);
-    bool deviceFor(const WaveFormat& format);
+    bool prepareFor(const WaveFormat& format);
     void feed();
+    void drain();
     void stop();
     bool openDevice();
     void closeDevice();
 };
 
-void WavePlayer::Desk::run()
+void WavePlayer::SoundThread::run()
 {
     pthread_setname_np(pthread_self(), "zanfiro sound");
     snd_lib_error_set_handler(sayNothing);
-    // Without a device every sound would be silence: the thread ends, and nothing more is sent.
-    if (!openDevice()) {
-        std::lock_guard lock(mutex);
-        deviceMissing = finished = true;
-        ended.notify_all();
-        return;
-    }
+    // Connected ahead, so the first sound does not wait for it; with no device yet, the next
+    // sound looks again, and the thread sleeps till then.
+    openDevice();
     for (;;) {
         std::optional<Command> command;
         {
@@ -134,8 +102,8 @@ void WavePlayer::Desk::run()
             const auto called = [this] { return leaving || !commands.empty(); };
             if (stage == Stage::Idle)
                 wake.wait(lock, called);
-            else if (stage == Stage::Draining)
-                wake.wait_until(lock, heardOut, called);
+            else
+                wake.wait_until(lock, nextStep, called);
             if (leaving)
                 break;
             if (!commands.empty()) {
@@ -151,10 +119,10 @@ void WavePlayer::Desk::run()
                 stop();
             }
         }
-        else if (stage == Stage::Feeding)
+        else if (stage == Stage::Feeding && Clock::now() >= nextStep)
             feed();
-        else if (stage == Stage::Draining && Clock::now() >= heardOut)
-            stop();
+        else if (stage == Stage::Draining && Clock::now() >= nextStep)
+            drain();
     }
     closeDevice();
     std::lock_guard lock(mutex);
@@ -162,60 +130,38 @@ void WavePlayer::Desk::run()
     ended.notify_all();
 }
 
-void WavePlayer::Desk::carryOut(const Command& command)
+void WavePlayer::SoundThread::carryOut(const Command& command)
 {
     if (command.kind == Command::Preload) {
-        std::error_code error;
-        for (std::filesystem::directory_iterator entry(command.path, error), end; !error && entry != end;
-             entry.increment(error)) {
-            std::string extension = entry->path().extension().string();
-            for (char& c : extension)
-                c = char(std::tolower(static_cast<unsigned char>(c)));
-            if (extension == ".wav")
-                load(entry->path().string());
-        }
+        waves.loadFolder(command.path);
         return;
     }
     // The sound still playing stops first, even if the new one can't play.
     stop();
-    const auto wave = load(command.path);
-    if (!wave || !deviceFor(wave->sound.format) || snd_pcm_prepare(pcm) < 0)
+    const auto wave = waves.load(command.path);
+    if (!wave || !prepareFor(wave->sound.format))
         return;
     current = wave;
     written = 0;
     stage = Stage::Feeding;
+    feed();
 }
 
-std::shared_ptr<const LoadedWave> WavePlayer::Desk::load(const std::string& path)
+// The device, set for the format and emptied, ready for a sound.
+bool WavePlayer::SoundThread::prepareFor(const WaveFormat& format)
 {
-    // A program at a drive's root builds its paths with a doubled separator.
-    const std::string key = std::filesystem::path(path).lexically_normal().string();
-    if (const auto known = loaded.find(key); known != loaded.end())
-        return known->second;
-    auto wave = std::make_shared<LoadedWave>();
-    auto bytes = readSoundFile(key);
-    if (!bytes)
-        return nullptr;
-    wave->bytes = std::move(*bytes);
-    const auto sound = readWave(wave->bytes);
-    // Nothing is kept for a missing or unplayable file: put right later, it plays.
-    if (!sound)
-        return nullptr;
-    wave->sound = *sound;
-    return loaded[key] = wave;
-}
-
-bool WavePlayer::Desk::deviceFor(const WaveFormat& format)
-{
-    if (pcm && pcmFormat == format)
-        return true;
-    // Another format, or a device lost to an error: the device is opened anew for this sound.
+    if (pcm && pcmFormat == format) {
+        if (snd_pcm_prepare(pcm) == 0)
+            return true;
+        closeDevice(); // lost since the last sound: the server stopped, a headset was unplugged
+    }
+    // Another format, or a device lost: the device is opened anew for this sound.
     if (pcmFormat)
         closeDevice();
     if (!pcm && !openDevice())
         return false;
     if (snd_pcm_set_params(pcm, alsaFormat(format), SND_PCM_ACCESS_RW_INTERLEAVED, unsigned(format.channels),
-                           unsigned(format.rate), 1, deviceLatencyUs) < 0) {
+                           unsigned(format.rate), 1, deviceBufferUs) < 0 || snd_pcm_prepare(pcm) < 0) {
         closeDevice();
         return false;
     }
@@ -223,34 +169,52 @@ bool WavePlayer::Desk::deviceFor(const WaveFormat& format)
     return true;
 }
 
-void WavePlayer::Desk::feed()
+// Writes as much of the sound as the device has room for, without waiting for it.
+void WavePlayer::SoundThread::feed()
 {
     const WaveSound& sound = current->sound;
     const std::size_t frameBytes = std::size_t(sound.format.bytesPerFrame());
-    const std::size_t frames = std::min((sound.frames.size() - written) / frameBytes, std::size_t(sound.format.rate / 100));
-    // Blocks until the device has room: about one hundredth of a second once its buffer is full.
-    snd_pcm_sframes_t done = snd_pcm_writei(pcm, sound.frames.data() + written, snd_pcm_uframes_t(frames));
-    if (done < 0)
-        done = snd_pcm_recover(pcm, int(done), 1);
+    const std::size_t left = (sound.frames.size() - written) / frameBytes;
+    const auto write = [&] { return snd_pcm_writei(pcm, sound.frames.data() + written, snd_pcm_uframes_t(left)); };
+    snd_pcm_sframes_t done = write();
+    // Ran dry or woke from a suspend: the sound goes on from where it was.
+    if (done < 0 && done != -EAGAIN && snd_pcm_recover(pcm, int(done), 1) == 0)
+        done = write();
+    if (done == -EAGAIN)
+        done = 0;
     if (done < 0) {
         // The server went away or the device was unplugged: silence, and a fresh try next time.
         closeDevice();
         return;
     }
     written += std::size_t(done) * frameBytes;
-    if (written < sound.frames.size())
-        return;
-    // A sound shorter than the device's buffer has not started yet.
+    // A sound shorter than the device's buffer, or one recovered from running dry, has not started.
     if (snd_pcm_state(pcm) == SND_PCM_STATE_PREPARED)
         snd_pcm_start(pcm);
-    snd_pcm_sframes_t queued = 0;
-    if (snd_pcm_delay(pcm, &queued) < 0)
-        queued = 0;
-    heardOut = Clock::now() + std::chrono::milliseconds(1000 * std::max<snd_pcm_sframes_t>(queued, 0) / sound.format.rate + 20);
+    if (written + frameBytes <= sound.frames.size()) {
+        nextStep = Clock::now() + topUpEvery;
+        return;
+    }
     stage = Stage::Draining;
+    queuedAtLastLook = std::numeric_limits<snd_pcm_sframes_t>::max();
+    drain();
 }
 
-void WavePlayer::Desk::stop()
+// Waits for the device to play what it holds, then stops it: a stopped stream costs the sound
+// server nothing. A server that a busy machine holds back plays late: it is waited for as long as
+// it plays on, so the end of a sound is never cut.
+void WavePlayer::SoundThread::drain()
+{
+    snd_pcm_sframes_t queued = 0;
+    if (snd_pcm_delay(pcm, &queued) < 0 || queued <= 0 || queued >= queuedAtLastLook) {
+        stop();
+        return;
+    }
+    queuedAtLastLook = queued;
+    nextStep = Clock::now() + std::chrono::milliseconds(1000 * queued / current->sound.format.rate + 20);
+}
+
+void WavePlayer::SoundThread::stop()
 {
     if (stage != Stage::Idle && pcm)
         snd_pcm_drop(pcm);
@@ -258,18 +222,20 @@ void WavePlayer::Desk::stop()
     current.reset();
 }
 
-bool WavePlayer::Desk::openDevice()
+bool WavePlayer::SoundThread::openDevice()
 {
-    // A sound card another program holds would make a blocking open wait for it.
-    if (snd_pcm_open(&pcm, "default", SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0) {
-        pcm = nullptr;
-        return false;
-    }
-    snd_pcm_nonblock(pcm, 0);
-    return true;
+    // Never blocking: a sound card another program holds would make a blocking open wait for it,
+    // and a full device would hold the thread from a newer sound.
+    if (snd_pcm_open(&pcm, "default", SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) == 0)
+        return true;
+    pcm = nullptr;
+    // ALSA reads its configuration once, and what "default" means in it depends on whether a sound
+    // server was running then: the next try reads it afresh, to find a server started since.
+    snd_config_update_free_global();
+    return false;
 }
 
-void WavePlayer::Desk::closeDevice()
+void WavePlayer::SoundThread::closeDevice()
 {
     if (pcm)
         snd_pcm_close(pcm);
@@ -279,43 +245,39 @@ void WavePlayer::Desk::closeDevice()
     current.reset();
 }
 
-WavePlayer::WavePlayer() : m_desk(std::make_shared<Desk>())
+WavePlayer::WavePlayer() : m_thread(std::make_shared<SoundThread>())
 {
-    m_desk->thread = std::thread([desk = m_desk] { desk->run(); });
+    m_thread->thread = std::thread([sound = m_thread] { sound->run(); });
 }
 
 WavePlayer::~WavePlayer()
 {
-    std::unique_lock lock(m_desk->mutex);
-    m_desk->leaving = true;
-    m_desk->wake.notify_all();
-    // Past the wait, the thread is left to the end of the process, with the desk it still holds.
-    if (m_desk->ended.wait_for(lock, longestGoodbye, [this] { return m_desk->finished; })) {
+    std::unique_lock lock(m_thread->mutex);
+    m_thread->leaving = true;
+    m_thread->wake.notify_all();
+    // Past the wait, the thread is left to the end of the process, with the state it still holds.
+    if (m_thread->ended.wait_for(lock, longestGoodbye, [this] { return m_thread->finished; })) {
         lock.unlock();
-        m_desk->thread.join();
+        m_thread->thread.join();
     } else {
-        m_desk->thread.detach();
+        m_thread->thread.detach();
     }
 }
 
 void WavePlayer::play(const std::string& path)
 {
-    std::lock_guard lock(m_desk->mutex);
-    if (m_desk->deviceMissing)
-        return;
+    std::lock_guard lock(m_thread->mutex);
     // A sound asked for and not yet started is cut by this one before it is heard.
-    std::erase_if(m_desk->commands, [](const Command& command) { return command.kind == Command::Play; });
-    m_desk->commands.push_back({Command::Play, path});
-    m_desk->wake.notify_all();
+    std::erase_if(m_thread->commands, [](const Command& command) { return command.kind == Command::Play; });
+    m_thread->commands.push_back({Command::Play, path});
+    m_thread->wake.notify_all();
 }
 
 void WavePlayer::preloadFolder(const std::string& folder)
 {
-    std::lock_guard lock(m_desk->mutex);
-    if (m_desk->deviceMissing)
-        return;
-    m_desk->commands.push_back({Command::Preload, folder});
-    m_desk->wake.notify_all();
+    std::lock_guard lock(m_thread->mutex);
+    m_thread->commands.push_back({Command::Preload, folder});
+    m_thread->wake.notify_all();
 }
 
 } // namespace zanfiro

@@ -4,8 +4,6 @@
 
 namespace zanfiro {
 
-struct WavePlayer::Desk { };
-
 WavePlayer::WavePlayer() = default;
 WavePlayer::~WavePlayer() = default;
 void WavePlayer::play(const std::string&) { }

@@ -10,8 +10,6 @@
 
 namespace zanfiro {
 
-struct WavePlayer::Desk { };
-
 namespace {
 
 std::wstring widePath(const std::string& utf8)

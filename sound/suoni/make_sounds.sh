@@ -2,8 +2,10 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Synthesizes the game's three sound effects with sox, into the folder of this script, at 48,000 Hz:
 # the rate sound devices and shared audio modes mostly run at, so none is resampled on its way.
-# Every sound peaks at -3 dBFS, so none is harsh or clips, and ends with 200 ms of silence
-# because the sound player drops roughly the last 100 ms of a file.
+# Every sound peaks at -3 dBFS, so none is harsh or clips, and ends with 200 ms of silence: a
+# player that stops a sound a little early loses only silence. The game's first player dropped
+# about the last 100 ms of a file; the Linux player now plays a file to its last sample, and the
+# silence stays for Windows' own player, whose end has not been measured.
 set -eu
 cd "$(dirname "$0")"
 raw=$(mktemp --suffix=.wav)
