@@ -73,9 +73,17 @@ QTimer* TavolaView::timerOf(Ctl id) const
     return nullptr;
 }
 
-void TavolaView::run(Tavola::Handler handler)
+void TavolaView::run(Tavola::Handler handler, std::optional<int> windowState)
 {
-    if (!m_retired)
+    // A retired window's events, and those that reach it while the model is unloaded, are lost.
+    if (m_retired || !m_tavola.loaded())
+        return;
+    if (windowState) {
+        if (*windowState == m_tavola.form().windowState)
+            return;
+        m_tavola.setWindowState(*windowState);
+    }
+    if (handler)
         m_dispatch(handler);
 }
 
@@ -105,73 +113,67 @@ bool TavolaView::apply(Binding& binding, const Control& control)
     Applied& last = *binding.applied;
     QWidget* widget = binding.widget;
     const QRect before = widget->isVisible() ? widget->geometry() : QRect();
-    bool changed = false;
-
-    const bool captionChanged = first || last.caption != control.caption;
-    if (captionChanged) {
-        applyCaption(binding, control);
-        last.caption = control.caption;
-        changed = true;
-    }
-    const bool sizesItself = control.kind == ControlKind::Label && control.autoSize;
-    const bool placeChanged = first || last.scale != m_zoom.scale || last.left != control.left || last.top != control.top
-        || last.width != control.width || last.height != control.height;
-    if (placeChanged || (sizesItself && captionChanged)) {
-        const QRect place = m_zoom.rect(control.left, control.top, control.width, control.height);
-        if (sizesItself) {
-            // The label grows from its top-left corner to fit its caption.
-            widget->move(place.topLeft());
-            widget->adjustSize();
-        } else {
-            widget->setGeometry(place);
-        }
-        last.left = control.left;
-        last.top = control.top;
-        last.width = control.width;
-        last.height = control.height;
-        last.scale = m_zoom.scale;
-        changed = true;
-    }
-    if (first || last.backColor != control.backColor || last.foreColor != control.foreColor) {
-        applyColours(binding, control);
-        last.backColor = control.backColor;
-        last.foreColor = control.foreColor;
-        changed = true;
-    }
-    if (first || last.enabled != control.enabled) {
-        applyEnabled(binding, control);
-        last.enabled = control.enabled;
-        changed = true;
-    }
-    if (first || last.visible != control.visible) {
-        widget->setVisible(control.visible);
-        last.visible = control.visible;
-        changed = true;
-    }
+    // Every step runs, in this order: a label that sizes itself measures its new caption.
+    const bool captionChanged = applyCaption(widget, last, control, first);
+    const bool placeChanged = applyPlace(widget, last, control, first, captionChanged);
+    const bool coloursChanged = applyColours(widget, last, control, first);
+    const bool enabledChanged = applyEnabled(widget, last, control, first);
+    const bool visibleChanged = applyVisible(widget, last, control, first);
+    const bool changed = captionChanged || placeChanged || coloursChanged || enabledChanged || visibleChanged;
     if (changed)
         m_dirty += before.united(widget->isVisible() ? widget->geometry() : QRect());
     return changed;
 }
 
-void TavolaView::applyCaption(Binding& binding, const Control& control)
+bool TavolaView::applyCaption(QWidget* widget, Applied& last, const Control& control, bool first)
 {
+    if (!first && last.caption == control.caption)
+        return false;
+    last.caption = control.caption;
     const QString caption = QString::fromStdString(control.caption);
     switch (control.kind) {
-    case ControlKind::Button: static_cast<ControlButton*>(binding.widget)->setText(caption); break;
-    case ControlKind::Label: static_cast<ControlLabel*>(binding.widget)->setText(labelText(control.caption)); break;
-    case ControlKind::TextBox: static_cast<QLineEdit*>(binding.widget)->setText(caption); break;
+    case ControlKind::Button: static_cast<ControlButton*>(widget)->setText(caption); break;
+    case ControlKind::Label: static_cast<ControlLabel*>(widget)->setText(labelText(control.caption)); break;
+    case ControlKind::TextBox: static_cast<QLineEdit*>(widget)->setText(caption); break;
     case ControlKind::Timer: break;
     }
+    return true;
 }
 
-void TavolaView::applyColours(Binding& binding, const Control& control)
+bool TavolaView::applyPlace(QWidget* widget, Applied& last, const Control& control, bool first, bool captionChanged)
 {
-    QWidget* widget = binding.widget;
+    const bool sizesItself = control.kind == ControlKind::Label && control.autoSize;
+    const bool moved = first || last.scale != m_zoom.scale || last.left != control.left || last.top != control.top
+        || last.width != control.width || last.height != control.height;
+    if (!moved && !(sizesItself && captionChanged))
+        return false;
+    const QRect place = m_zoom.rect(control.left, control.top, control.width, control.height);
+    if (sizesItself) {
+        // The label grows from its top-left corner to fit its caption.
+        widget->move(place.topLeft());
+        widget->adjustSize();
+    } else {
+        widget->setGeometry(place);
+    }
+    last.left = control.left;
+    last.top = control.top;
+    last.width = control.width;
+    last.height = control.height;
+    last.scale = m_zoom.scale;
+    return true;
+}
+
+bool TavolaView::applyColours(QWidget* widget, Applied& last, const Control& control, bool first)
+{
+    if (!first && last.backColor == control.backColor && last.foreColor == control.foreColor)
+        return false;
+    last.backColor = control.backColor;
+    last.foreColor = control.foreColor;
     if (control.kind == ControlKind::Button) {
         // A standard-style button keeps the system face whatever its BackColor.
         const bool ownColour = control.graphical && control.backColor;
         static_cast<ControlButton*>(widget)->setFace(widgetColour(ownColour ? *control.backColor : buttonFace));
-        return;
+        return true;
     }
     QPalette palette = widget->palette();
     const QColor back = widgetColour(control.backColor.value_or(labelFace));
@@ -180,13 +182,26 @@ void TavolaView::applyColours(Binding& binding, const Control& control)
     palette.setColor(isLabel ? QPalette::Window : QPalette::Base, back);
     palette.setColor(isLabel ? QPalette::WindowText : QPalette::Text, fore);
     widget->setPalette(palette);
+    return true;
 }
 
-void TavolaView::applyEnabled(Binding& binding, const Control& control)
+bool TavolaView::applyEnabled(QWidget* widget, Applied& last, const Control& control, bool first)
 {
-    QWidget* widget = binding.widget;
+    if (!first && last.enabled == control.enabled)
+        return false;
+    last.enabled = control.enabled;
     widget->setEnabled(control.enabled);
     applyPointer(widget, control);
+    return true;
+}
+
+bool TavolaView::applyVisible(QWidget* widget, Applied& last, const Control& control, bool first)
+{
+    if (!first && last.visible == control.visible)
+        return false;
+    last.visible = control.visible;
+    widget->setVisible(control.visible);
+    return true;
 }
 
 void TavolaView::syncTimers()
@@ -235,24 +250,20 @@ void TavolaView::retire()
 void TavolaView::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
-    if (event->type() != QEvent::WindowStateChange || m_retired || !m_tavola.loaded())
+    if (event->type() != QEvent::WindowStateChange)
         return;
     const Qt::WindowStates states = windowState();
     // Full screen is the whiteboard's way of maximising.
     const bool maximised = states & (Qt::WindowMaximized | Qt::WindowFullScreen);
     const int state = (states & Qt::WindowMinimized) ? 1 : maximised ? 2 : 0;
-    if (state == m_tavola.form().windowState)
-        return;
-    m_tavola.setWindowState(state);
     // A window about to be shown gets its Form_Resize from the show itself.
-    if (isVisible())
-        run(&Tavola::Form_Resize);
+    run(isVisible() ? &Tavola::Form_Resize : nullptr, state);
 }
 
 void TavolaView::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
-    if (event->oldSize().isValid() && event->oldSize() != event->size() && !m_retired && m_tavola.loaded())
+    if (event->oldSize().isValid() && event->oldSize() != event->size())
         run(&Tavola::Form_Resize);
 }
 
@@ -270,7 +281,7 @@ void TavolaView::fitToClient()
     m_zoom = zoom;
     if (!rescaled || m_retired || !m_tavola.loaded())
         return;
-    m_backdrop->setCursor(artwork::crosshairCursor(devicePixelRatioF(), m_zoom.scale));
+    m_backdrop->setCursor(artwork::crosshairCursor(devicePixelRatioF(), m_zoom));
     const Controls& controls = m_tavola.controls();
     for (Binding& binding : m_bindings)
         dress(binding.widget, controls[index(binding.id)]);
@@ -283,7 +294,7 @@ void TavolaView::closeEvent(QCloseEvent* event)
 {
     // The close box ends the game at once, silently, with no record handling.
     event->ignore();
-    m_tavola.closeBox();
+    run(&Tavola::closeBox);
 }
 
 } // namespace zanfiro
