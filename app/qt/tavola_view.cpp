@@ -231,6 +231,10 @@ void TavolaView::holdFrame(int ms)
     // The controls' area paints its own part of the backdrop.
     if (isVisible() && (m_bandsDirty || !m_dirty.isEmpty()))
         client()->repaint(m_bandsDirty ? QRegion(client()->rect()) : m_dirty);
+    // And what a control sticking out of the area shows in a margin.
+    const QRegion margins = (m_dirty.translated(client()->pos()) - client()->geometry()) & m_backdrop->rect();
+    if (isVisible() && !m_bandsDirty && !margins.isEmpty())
+        m_backdrop->repaint(margins);
     // The flash owns the program for this long: no click, tick or repaint gets in.
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
