@@ -162,8 +162,8 @@ void Backdrop::resizeEvent(QResizeEvent* event)
 }
 
 // A click is a press and a release of the primary button, both on the bare window (a margin, or
-// the area where no enabled control is); a disabled control lets its clicks through to the
-// window, as the start button does.
+// the area, where no enabled control is); a disabled control, or its outer part in a margin, lets
+// its clicks through to the window, as the start button does.
 bool Backdrop::isBackgroundAt(const QPoint& point) const
 {
     if (!rect().contains(point))

@@ -21,8 +21,8 @@ namespace zanfiro {
 class Backdrop;
 
 // The window Tavola on screen: its widgets are built from the controls model by one loop and
-// brought in line with it after every event. Every event becomes one handler call through the
-// dispatcher, which brings the window in line again afterwards.
+// brought in line with it after every event. Every event enters the core through run(), as one
+// handler call through the dispatcher, which brings the window in line again afterwards.
 class TavolaView : public QMainWindow {
     Q_OBJECT
 public:
