@@ -87,19 +87,25 @@ void Backdrop::paintEvent(QPaintEvent* event)
     paintOverhangs(painter, event->region());
 }
 
+QRect Backdrop::placeInSight(QObject* child) const
+{
+    const auto* control = qobject_cast<QWidget*>(child);
+    if (!control || !control->isVisible())
+        return {};
+    const QRect place = control->geometry().translated(m_area->pos());
+    return place.intersects(m_area->geometry()) ? place : QRect();
+}
+
 void Backdrop::paintOverhangs(QPainter& painter, const QRegion& region)
 {
-    const QRect area = m_area->geometry();
     for (QObject* child : m_area->children()) { // back to front
-        auto* control = qobject_cast<QWidget*>(child);
-        if (!control || !control->isVisible())
+        const QRect place = placeInSight(child);
+        if (place.isNull())
             continue;
-        const QRect place = control->geometry().translated(area.topLeft());
-        if (!place.intersects(area))
-            continue;
-        const QRegion outside = (QRegion(place) - area) & region;
+        const QRegion outside = (QRegion(place) - m_area->geometry()) & region;
         if (outside.isEmpty())
             continue;
+        auto* control = static_cast<QWidget*>(child);
         // Drawn whole into a picture of its own first: rendered straight onto this widget's
         // painter during its paint, it landed out of place.
         const QWidget::RenderFlags flags = control->autoFillBackground()
@@ -178,18 +184,12 @@ bool Backdrop::isBackgroundAt(const QPoint& point) const
 
 QWidget* Backdrop::overhangAt(const QPoint& point) const
 {
-    const QRect area = m_area->geometry();
-    if (area.contains(point))
+    if (m_area->geometry().contains(point))
         return nullptr;
     const QObjectList& children = m_area->children();
-    for (auto it = children.rbegin(); it != children.rend(); ++it) {
-        auto* control = qobject_cast<QWidget*>(*it);
-        if (!control || !control->isVisible())
-            continue;
-        const QRect place = control->geometry().translated(area.topLeft());
-        if (place.intersects(area) && place.contains(point))
-            return control;
-    }
+    for (auto it = children.rbegin(); it != children.rend(); ++it)
+        if (placeInSight(*it).contains(point))
+            return static_cast<QWidget*>(*it);
     return nullptr;
 }
 

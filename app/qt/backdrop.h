@@ -43,6 +43,9 @@ protected:
 
 private:
     bool isBackgroundAt(const QPoint& point) const;
+    // Where a control of the area stands in this widget; null when it is hidden or wholly past
+    // the area's edge, out of sight.
+    QRect placeInSight(QObject* child) const;
     // The control whose part outside the area is under point, front first.
     QWidget* overhangAt(const QPoint& point) const;
     void paintOverhangs(QPainter& painter, const QRegion& region);
