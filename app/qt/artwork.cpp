@@ -238,22 +238,21 @@ QIcon windowIcon()
     return icon;
 }
 
-// QCursor takes its hot spot in device-independent pixels, like the pixmap's logical size. The hot
-// spot is the pixel under the middle of the grid pixel it marks.
+// QCursor takes its hot spot in device-independent pixels, like the pixmap's logical size: the
+// screen pixel the zoom gives the grid pixel it marks.
 template <typename Draw>
-QCursor zoomedCursor(qreal devicePixelRatio, qreal zoom, qreal hotSpotOnGrid, Draw draw)
+QCursor zoomedCursor(qreal devicePixelRatio, const Zoom& zoom, int hotSpotOnGrid, Draw draw)
 {
-    const qreal usableZoom = std::isfinite(zoom) && zoom > 0 ? zoom : 1.0;
-    const int hotSpot = static_cast<int>((hotSpotOnGrid + 0.5) * usableZoom);
-    return QCursor(drawOnGrid(qRound(cursorSize * usableZoom), devicePixelRatio, draw), hotSpot, hotSpot);
+    const QPoint hotSpot = zoom.pixel({hotSpotOnGrid, hotSpotOnGrid});
+    return QCursor(drawOnGrid(zoom.length(cursorSize), devicePixelRatio, draw), hotSpot.x(), hotSpot.y());
 }
 
-QCursor crosshairCursor(qreal devicePixelRatio, qreal zoom)
+QCursor crosshairCursor(qreal devicePixelRatio, const Zoom& zoom)
 {
     return zoomedCursor(devicePixelRatio, zoom, 16, drawCrosshair);
 }
 
-QCursor fourArrowsCursor(qreal devicePixelRatio, qreal zoom)
+QCursor fourArrowsCursor(qreal devicePixelRatio, const Zoom& zoom)
 {
     return zoomedCursor(devicePixelRatio, zoom, 10, drawFourArrows);
 }

@@ -6,6 +6,8 @@
 #include <QIcon>
 #include <QPixmap>
 
+#include "app/qt/zoom.h"
+
 namespace zanfiro::artwork {
 
 enum class Face { Smiling, Neutral, Laughing };
@@ -14,9 +16,9 @@ enum class Face { Smiling, Neutral, Laughing };
 QIcon windowIcon();
 // Pointers are 32 x 32 at zoom 1 and grow with the window's zoom.
 // Crosshair over the window, its labels and the disabled start button; hot spot at the centre.
-QCursor crosshairCursor(qreal devicePixelRatio, qreal zoom = 1.0);
+QCursor crosshairCursor(qreal devicePixelRatio, const Zoom& zoom = {});
 // Four arrowheads around a small diamond, over paricmd only; hot spot (10, 10) at zoom 1.
-QCursor fourArrowsCursor(qreal devicePixelRatio, qreal zoom = 1.0);
+QCursor fourArrowsCursor(qreal devicePixelRatio, const Zoom& zoom = {});
 // Red disc with a white bar, on the exit button.
 QPixmap noEntrySign(int logicalSize, qreal devicePixelRatio);
 // Yellow faces of the start button.

@@ -68,7 +68,7 @@ void drawBevel(QPainter& painter, const QRect& rect, bool down, int thickness)
 
 } // namespace
 
-QFont widgetFont(const Font& font, double zoom)
+QFont widgetFont(const Font& font, const Zoom& zoom)
 {
     registerShippedFonts(); // the faces named below, before anything measures with them
     const Font& chosen = font.pointSize > 0 ? font : standardFont;
@@ -79,7 +79,7 @@ QFont widgetFont(const Font& font, double zoom)
             choice = &candidate;
     result.setFamilies({QString::fromLatin1(choice->first), QString::fromLatin1(choice->second)});
     result.setStyleHint(choice->hint);
-    result.setPixelSize(qMax(1, qRound(chosen.pointSize * referenceDpi / pointsPerInch * zoom)));
+    result.setPixelSize(zoom.visibleLength(chosen.pointSize * referenceDpi / pointsPerInch));
     if (choice->heavy)
         result.setWeight(QFont::Black);
     else
@@ -137,9 +137,10 @@ void ControlButton::setPictures(const QPixmap& normal, const QPixmap& down, cons
     update();
 }
 
-void ControlButton::setZoom(double zoom)
+void ControlButton::setZoom(const Zoom& zoom)
 {
-    if (zoom == m_zoom)
+    // Where the design's area stands does not change how a button looks.
+    if (zoom.scale == m_zoom.scale)
         return;
     m_zoom = zoom;
     update();
@@ -176,15 +177,15 @@ bool ControlButton::event(QEvent* event)
 void ControlButton::paintEvent(QPaintEvent*)
 {
     // The classic desktop's one-pixel lines and three-pixel margins, grown with the zoom.
-    const auto px = [this](int designPixels) { return qMax(designPixels > 0 ? 1 : 0, qRound(designPixels * m_zoom)); };
-    const int line = px(1);
+    const int line = m_zoom.lineWidth();
+    const int margin = m_zoom.visibleLength(3);
     QPainter painter(this);
     painter.fillRect(rect(), m_face);
     drawBevel(painter, rect(), isDown(), line);
 
     // A pressed button's contents move one pixel down and right, as on the classic desktop.
     const QPoint shift = isDown() ? QPoint(line, line) : QPoint(0, 0);
-    const QRect content = rect().adjusted(px(3), px(3), -px(3), -px(3)).translated(shift);
+    const QRect content = rect().adjusted(margin, margin, -margin, -margin).translated(shift);
     const QPixmap& picture = currentPicture();
     const QSizeF pictureSize = picture.isNull() ? QSizeF() : picture.deviceIndependentSize();
     const int textHeight = text().isEmpty() ? 0 : fontMetrics().height();
@@ -210,7 +211,7 @@ void ControlButton::paintEvent(QPaintEvent*)
     if (hasFocus()) {
         QPen dotted(Qt::black, line, Qt::DotLine);
         painter.setPen(dotted);
-        const int inset = px(4);
+        const int inset = m_zoom.visibleLength(4);
         painter.drawRect(rect().adjusted(inset, inset, -inset - line, -inset - line));
     }
 }

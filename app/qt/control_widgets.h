@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The widgets the window's controls become, and the one place where design values turn into
-// widget pixels, fonts and colours.
+// The widgets the window's controls become, and where the design's fonts and colours turn into
+// Qt's; sizes on screen come from the window's Zoom.
 #pragma once
 
 #include <QColor>
@@ -13,12 +13,13 @@
 #include <string>
 
 #include "app/layout/controls.h"
+#include "app/qt/zoom.h"
 
 namespace zanfiro {
 
 // Sizes in points as a 96-DPI screen draws them at the given zoom, whatever DPI the display
 // reports; the design's families mapped to metric-compatible ones that ship with the system.
-QFont widgetFont(const Font& font, double zoom = 1.0);
+QFont widgetFont(const Font& font, const Zoom& zoom = {});
 QColor widgetColour(Colour colour);
 // A caption as a label shows it: CR LF (or a lone CR or LF) is one line break.
 QString labelText(const std::string& caption);
@@ -33,12 +34,11 @@ class ControlButton : public QPushButton {
 public:
     explicit ControlButton(QWidget* parent = nullptr);
     void setFace(const QColor& colour);
-    QColor face() const { return m_face; }
     void setPictures(const QPixmap& normal, const QPixmap& down, const QPixmap& disabled);
     // The picture on show now, as drawn for the window's zoom and pixel ratio.
     const QPixmap& currentPicture() const;
     // Frame, focus cue and the pressed look's shift drawn for this zoom.
-    void setZoom(double zoom);
+    void setZoom(const Zoom& zoom);
 
 protected:
     bool event(QEvent* event) override;
@@ -46,7 +46,7 @@ protected:
 
 private:
     QColor m_face;
-    double m_zoom = 1.0;
+    Zoom m_zoom;
     QPixmap m_normal;
     QPixmap m_down;
     QPixmap m_disabled;

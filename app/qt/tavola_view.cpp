@@ -2,7 +2,6 @@
 #include "app/qt/tavola_view.h"
 
 #include <QCloseEvent>
-#include <QLineEdit>
 #include <QResizeEvent>
 #include <QShortcut>
 #include <QTimer>
@@ -12,15 +11,12 @@
 
 #include "app/qt/artwork.h"
 #include "app/qt/backdrop.h"
-#include "app/qt/control_widgets.h"
 
 namespace zanfiro {
 
 namespace {
 
 constexpr std::array<Ctl, 2> timerControls{Ctl::Timer1, Ctl::Timer2};
-constexpr Colour buttonFace = 0xF0F0F0;
-constexpr Colour labelFace = 0xF0F0F0;
 
 } // namespace
 
@@ -73,120 +69,18 @@ QTimer* TavolaView::timerOf(Ctl id) const
     return nullptr;
 }
 
-void TavolaView::run(Tavola::Handler handler)
+void TavolaView::run(Tavola::Handler handler, std::optional<int> windowState)
 {
-    if (!m_retired)
-        m_dispatch(handler);
-}
-
-void TavolaView::sync()
-{
+    // A retired window's events, and those that reach it while the model is unloaded, are lost.
     if (m_retired || !m_tavola.loaded())
         return;
-    m_dirty = QRegion();
-    m_bandsDirty = false;
-    const Controls& controls = m_tavola.controls();
-    for (Binding& binding : m_bindings)
-        apply(binding, controls[index(binding.id)]);
-    const FormModel& form = m_tavola.form();
-    if (m_caption != form.caption) {
-        m_caption = form.caption;
-        setWindowTitle(QString::fromStdString(form.caption));
+    if (windowState) {
+        if (*windowState == m_tavola.form().windowState)
+            return;
+        m_tavola.setWindowState(*windowState);
     }
-    m_bandsDirty = m_backdrop->setBands(form.hasBackdrop, form.bands);
-    syncTimers();
-}
-
-bool TavolaView::apply(Binding& binding, const Control& control)
-{
-    const bool first = !binding.applied;
-    if (first)
-        binding.applied.emplace();
-    Applied& last = *binding.applied;
-    QWidget* widget = binding.widget;
-    const QRect before = widget->isVisible() ? widget->geometry() : QRect();
-    bool changed = false;
-
-    const bool captionChanged = first || last.caption != control.caption;
-    if (captionChanged) {
-        applyCaption(binding, control);
-        last.caption = control.caption;
-        changed = true;
-    }
-    const bool sizesItself = control.kind == ControlKind::Label && control.autoSize;
-    const bool placeChanged = first || last.scale != m_zoom.scale || last.left != control.left || last.top != control.top
-        || last.width != control.width || last.height != control.height;
-    if (placeChanged || (sizesItself && captionChanged)) {
-        const QRect place = m_zoom.rect(control.left, control.top, control.width, control.height);
-        if (sizesItself) {
-            // The label grows from its top-left corner to fit its caption.
-            widget->move(place.topLeft());
-            widget->adjustSize();
-        } else {
-            widget->setGeometry(place);
-        }
-        last.left = control.left;
-        last.top = control.top;
-        last.width = control.width;
-        last.height = control.height;
-        last.scale = m_zoom.scale;
-        changed = true;
-    }
-    if (first || last.backColor != control.backColor || last.foreColor != control.foreColor) {
-        applyColours(binding, control);
-        last.backColor = control.backColor;
-        last.foreColor = control.foreColor;
-        changed = true;
-    }
-    if (first || last.enabled != control.enabled) {
-        applyEnabled(binding, control);
-        last.enabled = control.enabled;
-        changed = true;
-    }
-    if (first || last.visible != control.visible) {
-        widget->setVisible(control.visible);
-        last.visible = control.visible;
-        changed = true;
-    }
-    if (changed)
-        m_dirty += before.united(widget->isVisible() ? widget->geometry() : QRect());
-    return changed;
-}
-
-void TavolaView::applyCaption(Binding& binding, const Control& control)
-{
-    const QString caption = QString::fromStdString(control.caption);
-    switch (control.kind) {
-    case ControlKind::Button: static_cast<ControlButton*>(binding.widget)->setText(caption); break;
-    case ControlKind::Label: static_cast<ControlLabel*>(binding.widget)->setText(labelText(control.caption)); break;
-    case ControlKind::TextBox: static_cast<QLineEdit*>(binding.widget)->setText(caption); break;
-    case ControlKind::Timer: break;
-    }
-}
-
-void TavolaView::applyColours(Binding& binding, const Control& control)
-{
-    QWidget* widget = binding.widget;
-    if (control.kind == ControlKind::Button) {
-        // A standard-style button keeps the system face whatever its BackColor.
-        const bool ownColour = control.graphical && control.backColor;
-        static_cast<ControlButton*>(widget)->setFace(widgetColour(ownColour ? *control.backColor : buttonFace));
-        return;
-    }
-    QPalette palette = widget->palette();
-    const QColor back = widgetColour(control.backColor.value_or(labelFace));
-    const QColor fore = widgetColour(control.foreColor.value_or(0));
-    const bool isLabel = control.kind == ControlKind::Label;
-    palette.setColor(isLabel ? QPalette::Window : QPalette::Base, back);
-    palette.setColor(isLabel ? QPalette::WindowText : QPalette::Text, fore);
-    widget->setPalette(palette);
-}
-
-void TavolaView::applyEnabled(Binding& binding, const Control& control)
-{
-    QWidget* widget = binding.widget;
-    widget->setEnabled(control.enabled);
-    applyPointer(widget, control);
+    if (handler)
+        m_dispatch(handler);
 }
 
 void TavolaView::syncTimers()
@@ -216,6 +110,10 @@ void TavolaView::holdFrame(int ms)
     // The controls' area paints its own part of the backdrop.
     if (isVisible() && (m_bandsDirty || !m_dirty.isEmpty()))
         client()->repaint(m_bandsDirty ? QRegion(client()->rect()) : m_dirty);
+    // And what a control sticking out of the area shows in a margin.
+    const QRegion margins = (m_dirty.translated(client()->pos()) - client()->geometry()) & m_backdrop->rect();
+    if (isVisible() && !m_bandsDirty && !margins.isEmpty())
+        m_backdrop->repaint(margins);
     // The flash owns the program for this long: no click, tick or repaint gets in.
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
@@ -235,24 +133,20 @@ void TavolaView::retire()
 void TavolaView::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
-    if (event->type() != QEvent::WindowStateChange || m_retired || !m_tavola.loaded())
+    if (event->type() != QEvent::WindowStateChange)
         return;
     const Qt::WindowStates states = windowState();
     // Full screen is the whiteboard's way of maximising.
     const bool maximised = states & (Qt::WindowMaximized | Qt::WindowFullScreen);
     const int state = (states & Qt::WindowMinimized) ? 1 : maximised ? 2 : 0;
-    if (state == m_tavola.form().windowState)
-        return;
-    m_tavola.setWindowState(state);
     // A window about to be shown gets its Form_Resize from the show itself.
-    if (isVisible())
-        run(&Tavola::Form_Resize);
+    run(isVisible() ? &Tavola::Form_Resize : nullptr, state);
 }
 
 void TavolaView::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
-    if (event->oldSize().isValid() && event->oldSize() != event->size() && !m_retired && m_tavola.loaded())
+    if (event->oldSize().isValid() && event->oldSize() != event->size())
         run(&Tavola::Form_Resize);
 }
 
@@ -270,7 +164,7 @@ void TavolaView::fitToClient()
     m_zoom = zoom;
     if (!rescaled || m_retired || !m_tavola.loaded())
         return;
-    m_backdrop->setCursor(artwork::crosshairCursor(devicePixelRatioF(), m_zoom.scale));
+    m_backdrop->setCursor(artwork::crosshairCursor(devicePixelRatioF(), m_zoom));
     const Controls& controls = m_tavola.controls();
     for (Binding& binding : m_bindings)
         dress(binding.widget, controls[index(binding.id)]);
@@ -281,9 +175,10 @@ void TavolaView::fitToClient()
 
 void TavolaView::closeEvent(QCloseEvent* event)
 {
-    // The close box ends the game at once, silently, with no record handling.
+    // The close box ends the game at once, silently: no record is kept, only the teacher's log
+    // line is written.
     event->ignore();
-    m_tavola.closeBox();
+    run(&Tavola::closeBox);
 }
 
 } // namespace zanfiro

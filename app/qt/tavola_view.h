@@ -21,8 +21,8 @@ namespace zanfiro {
 class Backdrop;
 
 // The window Tavola on screen: its widgets are built from the controls model by one loop and
-// brought in line with it after every event. Every event becomes one handler call through the
-// dispatcher, which brings the window in line again afterwards.
+// brought in line with it after every event. Every event enters the core through run(), as one
+// handler call through the dispatcher, which brings the window in line again afterwards.
 class TavolaView : public QMainWindow {
     Q_OBJECT
 public:
@@ -80,12 +80,19 @@ private:
     void applyPointer(QWidget* widget, const Control& control);
     // The zoom that fits the client as it is now; everything on screen follows it.
     void fitToClient();
+    // Brings one widget in line with its control, step by step; true when anything changed. Each
+    // step sets what differs from what it last gave the widget, and says whether it did.
     bool apply(Binding& binding, const Control& control);
-    void applyCaption(Binding& binding, const Control& control);
-    void applyColours(Binding& binding, const Control& control);
-    void applyEnabled(Binding& binding, const Control& control);
+    bool applyCaption(QWidget* widget, Applied& last, const Control& control, bool first);
+    bool applyPlace(QWidget* widget, Applied& last, const Control& control, bool first, bool captionChanged);
+    bool applyColours(QWidget* widget, Applied& last, const Control& control, bool first);
+    bool applyEnabled(QWidget* widget, Applied& last, const Control& control, bool first);
+    bool applyVisible(QWidget* widget, Applied& last, const Control& control, bool first);
     void syncTimers();
-    void run(Tavola::Handler handler);
+    // Every event enters the core here. An event that changes the window's state hands the
+    // model its new state first and runs nothing when the model already has it; a null handler
+    // only hands over the state.
+    void run(Tavola::Handler handler, std::optional<int> windowState = std::nullopt);
 
     Tavola& m_tavola;
     Dispatch m_dispatch;

@@ -122,14 +122,14 @@ QWidget* TavolaView::createWidget(const Control& control)
 
 void TavolaView::dress(QWidget* widget, const Control& control)
 {
-    widget->setFont(widgetFont(control.font, m_zoom.scale));
+    widget->setFont(widgetFont(control.font, m_zoom));
     if (control.kind == ControlKind::Label && control.border)
         static_cast<QLabel*>(widget)->setLineWidth(m_zoom.lineWidth());
     applyPointer(widget, control);
     if (control.kind != ControlKind::Button)
         return;
     auto* button = static_cast<ControlButton*>(widget);
-    button->setZoom(m_zoom.scale);
+    button->setZoom(m_zoom);
     // Drawn for the zoom and the pixel ratio together, so a picture is never a blown-up bitmap.
     const int size = m_zoom.length(pictureSize);
     const qreal ratio = devicePixelRatioF();
@@ -151,7 +151,7 @@ void TavolaView::applyPointer(QWidget* widget, const Control& control)
     if (!control.enabled)
         widget->unsetCursor();
     else if (control.pointer == Pointer::FourArrows)
-        widget->setCursor(artwork::fourArrowsCursor(devicePixelRatioF(), m_zoom.scale));
+        widget->setCursor(artwork::fourArrowsCursor(devicePixelRatioF(), m_zoom));
     else
         widget->setCursor(control.kind == ControlKind::TextBox ? Qt::IBeamCursor : Qt::ArrowCursor);
 }

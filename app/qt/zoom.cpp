@@ -22,6 +22,8 @@ Zoom Zoom::fitting(QSize client)
 
 int Zoom::length(double designPixels) const { return qRound(designPixels * scale); }
 
+int Zoom::visibleLength(double designPixels) const { return std::max(1, length(designPixels)); }
+
 QRect Zoom::rect(int left, int top, int width, int height) const
 {
     const int x = length(left);
@@ -29,9 +31,16 @@ QRect Zoom::rect(int left, int top, int width, int height) const
     return {x, y, length(left + width) - x, length(top + height) - y};
 }
 
+QPoint Zoom::pixel(QPoint designPixel) const
+{
+    const QRect shown = rect(designPixel.x(), designPixel.y(), 1, 1);
+    // Below zoom 1 a design pixel may get no screen pixel of its own: then the one it starts on.
+    return shown.topLeft() + QPoint(std::max(0, shown.width() - 1) / 2, std::max(0, shown.height() - 1) / 2);
+}
+
 QRect Zoom::area() const { return {offset, QSize(length(clientWidthPx), length(clientHeightPx))}; }
 
-int Zoom::lineWidth() const { return std::max(1, length(1)); }
+int Zoom::lineWidth() const { return visibleLength(1); }
 
 QRect openingGeometry(const QRect& available, const QMargins& frame, int menuHeight)
 {

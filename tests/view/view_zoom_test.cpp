@@ -165,6 +165,32 @@ TEST_P(Zoomed, AControlPastTheDesignAreaIsNotDrawnInTheMargin)
     EXPECT_EQ(checked > 0, !GetParam().margins.isNull());
 }
 
+// Where the zoom leaves a margin, a control partly past the design's edge shows whole there, and
+// its outer part takes its clicks: no "Punti complessivi" without its P, no Exit without its border.
+TEST_P(Zoomed, AControlPartlyPastTheDesignAreaIsDrawnWholeInTheMargin)
+{
+    if (GetParam().margins.isNull())
+        GTEST_SKIP() << "no margin: the window's edge cuts the controls, as at the design size";
+    bandsOnly();
+    showTarget(Ctl::disparicmd2, 300, 600);
+    const QImage image = backdrop()->grab().toImage();
+    const QRect area = view->client()->geometry();
+    if (GetParam().margins.height() > 0) {
+        EXPECT_EQ(pixel(image, {shown(Ctl::disparicmd2).center().x(), area.bottom() + 2}), QColor(Qt::cyan));
+        return;
+    }
+    const QRect exit = shown(Ctl::cmdExit);
+    const QRect label = shown(Ctl::Label6);
+    ASSERT_GT(exit.right(), area.right());
+    ASSERT_LT(label.left(), area.left());
+    EXPECT_EQ(pixel(image, {exit.right(), exit.center().y()}), QColor(Qt::black)) << "Exit's right border";
+    const int y = label.center().y();
+    EXPECT_NE(pixel(image, {label.left(), y}), pixel(image, {label.left() - 1, y})) << "the label's left border";
+    dispatched.clear();
+    QTest::mouseClick(backdrop(), Qt::LeftButton, {}, QPoint(exit.right() - 1, exit.center().y()));
+    EXPECT_EQ(dispatched, std::vector<std::string>{"cmdExit_Click"});
+}
+
 // What reaches the screen is what the window draws: each new backdrop reaches the controls'
 // area as well as the margins, and a target that moves or hides leaves no trail.
 TEST_P(Zoomed, TheScreenKeepsUpWithTurnsAndShuffles)
