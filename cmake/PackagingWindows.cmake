@@ -4,7 +4,8 @@
 # NSIS is installed, an installer that adds a Start-menu entry and an uninstaller.
 #
 #   zanfiro.exe, Qt6*.dll, qt.conf, the compiler's run-time DLLs
-#   plugins/platforms, plugins/styles, ...        Qt's plugins
+#   platforms, styles, ...                         Qt's plugins
+#   licences/qt                                    Qt's licence texts (a build deployed without windeployqt)
 #   suoni/*.wav                                    the sounds, found beside the program
 #   LICENSE.txt, LICENSE-fonts.txt                 the game's and the shipped fonts' licences
 
@@ -15,9 +16,10 @@ install(DIRECTORY sound/suoni/ DESTINATION suoni FILES_MATCHING PATTERN "*.wav")
 install(FILES LICENSE DESTINATION . RENAME LICENSE.txt)
 install(FILES app/qt/fonts/LICENSE DESTINATION . RENAME LICENSE-fonts.txt)
 
-# Qt's libraries and plugins beside the program: the script runs windeployqt on the installed
-# program. Qt 6.5 renamed the option that names the script.
-if(COMMAND qt_generate_deploy_app_script)
+# Qt's libraries and plugins beside the program. Where Qt has windeployqt (a Qt kit on Windows), Qt's
+# deploy script runs it on the installed program; Qt 6.5 renamed the option that names the script.
+# A build without it (cross-built from Linux) deploys through rules of its own.
+if(COMMAND qt_generate_deploy_app_script AND TARGET Qt6::windeployqt)
   if(Qt6_VERSION VERSION_GREATER_EQUAL 6.5)
     qt_generate_deploy_app_script(TARGET zanfiro OUTPUT_SCRIPT ZANFIRO_DEPLOY_SCRIPT NO_TRANSLATIONS
       NO_UNSUPPORTED_PLATFORM_ERROR)
@@ -26,6 +28,8 @@ if(COMMAND qt_generate_deploy_app_script)
       NO_UNSUPPORTED_PLATFORM_ERROR)
   endif()
   install(SCRIPT ${ZANFIRO_DEPLOY_SCRIPT})
+else()
+  include(${CMAKE_CURRENT_LIST_DIR}/DeployWindowsQt.cmake)
 endif()
 # The Visual C++ run-time libraries, so the folder runs on a PC without them.
 set(CMAKE_INSTALL_SYSTEM_RUNTIME_DESTINATION .)
@@ -46,6 +50,12 @@ set(CPACK_NSIS_INSTALLED_ICON_NAME zanfiro.exe)
 set(CPACK_NSIS_MUI_ICON ${CMAKE_CURRENT_SOURCE_DIR}/data/icons/zanfiro.ico)
 set(CPACK_NSIS_MUI_UNIICON ${CMAKE_CURRENT_SOURCE_DIR}/data/icons/zanfiro.ico)
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+# The teacher's entry: the class's results. A shortcut's name is a file name, where Windows allows
+# no colon; its description (the tooltip) reads as the entry's title.
+set(ZANFIRO_RESULTS_LINK [[$SMPROGRAMS\$STARTMENU_FOLDER\Zanfiro - risultati della classe.lnk]])
+set(CPACK_NSIS_CREATE_ICONS_EXTRA
+  "CreateShortCut '${ZANFIRO_RESULTS_LINK}' '$INSTDIR\\zanfiro.exe' '--risultati' '$INSTDIR\\zanfiro.exe' 0 SW_SHOWNORMAL '' 'Zanfiro: risultati della classe'")
+set(CPACK_NSIS_DELETE_ICONS_EXTRA "Delete '${ZANFIRO_RESULTS_LINK}'")
 
 set(CPACK_GENERATOR ZIP)
 set(ZANFIRO_PROGRAM_FILES_X86 "ProgramFiles(x86)")

@@ -2,6 +2,7 @@
 // What the files of the record folder have in common, inside the host's file operations.
 #pragma once
 
+#include <QFile>
 #include <QString>
 
 #include <string>
@@ -22,6 +23,7 @@ inline QString qPath(const std::string& path) { return QString::fromUtf8(path.da
     fail(lastFileError(error, otherwise), path);
 }
 
+void openOrFail(QFile& file, QIODevice::OpenMode mode, const std::string& path);
 void refuseIfNotAFile(const std::string& path);
 void refuseIfNotReplaceable(const std::string& target);
 void syncDirectoryOf(const std::string& path);

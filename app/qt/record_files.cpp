@@ -77,12 +77,6 @@ void refuseIfNotReplaceable(const std::string& target)
     }
 }
 
-} // namespace detail
-
-using namespace detail;
-
-namespace {
-
 void openOrFail(QFile& file, QIODevice::OpenMode mode, const std::string& path)
 {
     errno = 0;
@@ -90,8 +84,14 @@ void openOrFail(QFile& file, QIODevice::OpenMode mode, const std::string& path)
         failWith(errno, ErrorNumber::PathFileAccessError, path);
 }
 
-// Whether the system answered "nothing there", as opposed to not answering.
-bool isAbsence(int error) { return error == ENOENT || error == ENOTDIR; }
+} // namespace detail
+
+using namespace detail;
+
+namespace {
+
+// Whether the system answered "nothing there", as opposed to not answering (asked of POSIX only).
+[[maybe_unused]] bool isAbsence(int error) { return error == ENOENT || error == ENOTDIR; }
 
 FileKind kindOf(const std::string& path, bool throughLinks)
 {
