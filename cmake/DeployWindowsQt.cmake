@@ -61,6 +61,8 @@ zanfiro_deploy_dlls(${CMAKE_INSTALL_DEFAULT_COMPONENT_NAME} styles $<TARGET_FILE
 install(DIRECTORY ${ZANFIRO_QT_LICENSE_DIR}/ DESTINATION licences/qt)
 
 if(TARGET zanfiro_view_tests)
+  # Found again here: the tests' folder found it for itself only.
+  find_package(Qt6 REQUIRED COMPONENTS Test)
   zanfiro_deploy_dlls(tests . $<TARGET_FILE:Qt6::Test>)
   zanfiro_deploy_dlls(tests platforms $<TARGET_FILE:Qt6::QOffscreenIntegrationPlugin>)
   install(TARGETS zanfiro_core_tests zanfiro_view_tests RUNTIME DESTINATION . COMPONENT tests EXCLUDE_FROM_ALL)
