@@ -68,13 +68,15 @@ for _ in $(seq 60); do
     [[ -n $target ]] || continue
     read -r x y <<<"$target"
     xdotool mousemove --window "$main" "$x" "$y" click 1
-    if box=$(tenths=10 wait_new_window "$main"); then
+    if box=$(tenths=20 wait_new_window "$main"); then
         warnings=$((warnings + 1))
         answer_box "$box"
     else
         quiet=$((quiet + 1))
     fi
 done
+# A warning slower than the wait above is answered before leaving.
+while box=$(tenths=10 wait_new_window "$main"); do answer_box "$box"; done
 leave_with_a_record
 
 grep -qaxE $' ?-?[0-9]+\r' "$records/azanfiro.txt" && [[ $(wc -l <"$records/azanfiro.txt") == 1 ]] ||
@@ -96,6 +98,8 @@ printf 'Zeno\r\n' >"$drive_c/classe/zanfiro/zanfiro.txt"
 start_game wine2
 answer_prompt Bea
 main=$(wait_new_window "$prompt" "$greeting") || fail "no main window with the class folder"
+xwininfo -id "$main" | grep -q 'Width: 608$' ||
+    fail "a box instead of the window: the folder C:\\classe\\zanfiro written in zanfiro.ini was not found"
 leave_with_a_record
 cmp -s "$drive_c/classe/zanfiro/zanfiro.txt" <(printf 'Bea\r\n') ||
     fail "the class folder C:\\classe\\zanfiro from zanfiro.ini holds no record of Bea's: $(ls -R "$drive_c/classe")"
