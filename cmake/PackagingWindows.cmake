@@ -41,6 +41,9 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Zanfiro, arithmetic game for primary-scho
 set(CPACK_PACKAGE_INSTALL_DIRECTORY Zanfiro)
 set(CPACK_PACKAGE_FILE_NAME zanfiro-${PROJECT_VERSION}-windows-x64)
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_CURRENT_SOURCE_DIR}/LICENSE)
+set(CPACK_STRIP_FILES ON)
+# One package of everything installed by default: no choice of parts, and the tests left out.
+set(CPACK_MONOLITHIC_INSTALL ON)
 # The Start-menu entry: the program is at the top of the install folder, not in "bin".
 set(CPACK_PACKAGE_EXECUTABLES zanfiro Zanfiro)
 set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
@@ -50,11 +53,17 @@ set(CPACK_NSIS_INSTALLED_ICON_NAME zanfiro.exe)
 set(CPACK_NSIS_MUI_ICON ${CMAKE_CURRENT_SOURCE_DIR}/data/icons/zanfiro.ico)
 set(CPACK_NSIS_MUI_UNIICON ${CMAKE_CURRENT_SOURCE_DIR}/data/icons/zanfiro.ico)
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+# A 64-bit installer for a 64-bit program: it installs into the 64-bit "Program Files", and runs
+# where 32-bit programs cannot (wine64 without wine32, Windows without its 32-bit layer).
+set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+set(CPACK_NSIS_MUI_FINISHPAGE_RUN zanfiro.exe)
 # The teacher's entry: the class's results. A shortcut's name is a file name, where Windows allows
-# no colon; its description (the tooltip) reads as the entry's title.
-set(ZANFIRO_RESULTS_LINK [[$SMPROGRAMS\$STARTMENU_FOLDER\Zanfiro - risultati della classe.lnk]])
+# no colon; its description (the tooltip) reads as the entry's title. CPack reads these texts once
+# more as CMake code, hence the doubled backslashes.
+set(ZANFIRO_RESULTS_LINK [[$SMPROGRAMS\\$STARTMENU_FOLDER\\Zanfiro - risultati della classe.lnk]])
 set(CPACK_NSIS_CREATE_ICONS_EXTRA
-  "CreateShortCut '${ZANFIRO_RESULTS_LINK}' '$INSTDIR\\zanfiro.exe' '--risultati' '$INSTDIR\\zanfiro.exe' 0 SW_SHOWNORMAL '' 'Zanfiro: risultati della classe'")
+  "CreateShortCut '${ZANFIRO_RESULTS_LINK}' '$INSTDIR\\\\zanfiro.exe' '--risultati' '$INSTDIR\\\\zanfiro.exe' 0 SW_SHOWNORMAL '' 'Zanfiro: risultati della classe'")
 set(CPACK_NSIS_DELETE_ICONS_EXTRA "Delete '${ZANFIRO_RESULTS_LINK}'")
 
 set(CPACK_GENERATOR ZIP)

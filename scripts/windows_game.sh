@@ -2,9 +2,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The whole game for Windows, proved on Linux: cross-built with MinGW-w64 against Qt for Windows,
 # deployed by the project's install rules, and under wine on a private X server: the core's unit
-# tests, the view tests on Qt's offscreen platform, a whole game with its record files and log, the
-# class folder from the machine's settings file; then the zip and the installer made by CPack, the
-# installer run silently, its Start-menu entries, the installed game started, and its uninstaller.
+# tests, the view tests on Qt's offscreen platform, a whole game with its record files and log; then
+# the zip and the installer made by CPack, the installer run silently, its Start-menu entries, the
+# installed game started, and its uninstaller; last the class folder from the machine's settings.
 # Without Qt for Windows only the core and its tests are built and run (scripts/windows_core.sh).
 # Usage: scripts/windows_game.sh [build dir]          (default: build-win)
 #   ZANFIRO_QT_WINDOWS  Qt's archive (default: ../shared/toolchains/qt6.4.2-qtbase-mingw-w64-x86_64.tar.xz,
@@ -78,18 +78,17 @@ view=$(WINEQT_QPA_PLATFORM=offscreen gtest zanfiro_view_tests)
 skipped=$(sed -n 's/^\[  SKIPPED \] \([0-9]*\) tests\?,.*/\1/p' "$build/zanfiro_view_tests.log")
 step "view tests under wine (offscreen): $view passed${skipped:+, $skipped skipped}"
 
-tests/e2e/wine/whole_game.sh "$dist" "$build" | tee "$build/e2e.log"
+tests/e2e/wine/whole_game.sh "$dist" "$build"
 step "end-to-end game under wine: passed"
 
 # --- The packages, from the same install rules, and the installer tried as a school would.
 (cd "$build" && cpack -G "ZIP;NSIS" >cpack.log 2>&1) || { cat "$build/cpack.log"; exit 1; }
-for package in "$build"/zanfiro-*-windows-x64.{zip,exe}; do
-    step "package $(basename "$package"): $(stat -c %s "$package") bytes"
-done
+zip=$(stat -c %s "$build"/zanfiro-*-windows-x64.zip)
+installer=$(stat -c %s "$build"/zanfiro-*-windows-x64.exe)
+step "packages: $(cd "$build" && ls zanfiro-*-windows-x64.zip) $zip bytes, $(cd "$build" && ls zanfiro-*-windows-x64.exe) $installer bytes"
 tests/e2e/wine/installer.sh "$build"/zanfiro-*-windows-x64.exe "$build"
 step "installer under wine: passed"
 
-echo "Windows (MinGW-w64 and Qt $(basename "$archive" | sed 's/^qt\([0-9.]*\)-.*/\1/'), under wine):" \
-    "core tests $core passed, view tests $view passed, end-to-end game passed," \
-    "packages $(stat -c %s "$build"/zanfiro-*-windows-x64.zip) and $(stat -c %s "$build"/zanfiro-*-windows-x64.exe) bytes," \
-    "$(($(date +%s) - began)) s"
+echo "Windows build (MinGW-w64, Qt for Windows, under wine): core tests $core passed, view tests $view" \
+    "passed, end-to-end game passed, zip $zip bytes, installer $installer bytes, $(($(date +%s) - began)) s"
+tests/e2e/wine/class_folder.sh "$dist" "$build"

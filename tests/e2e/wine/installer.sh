@@ -41,9 +41,10 @@ done
 menu=$(find "$drive_c" -path '*Start Menu/Programs/Zanfiro' -type d | head -n1)
 [[ -n $menu ]] || fail "no Start-menu folder Zanfiro"
 link_says() { strings -a -el "$menu/$1.lnk"; strings -a "$menu/$1.lnk"; }
-link_says Zanfiro | grep -q 'zanfiro\.exe' || fail "the entry Zanfiro does not start zanfiro.exe"
-link_says 'Zanfiro - risultati della classe' | grep -q -- '--risultati' ||
-    fail "the teacher's entry does not start zanfiro.exe --risultati"
+[[ $(link_says Zanfiro) == *'\Zanfiro\zanfiro.exe'* ]] || fail "the entry Zanfiro does not start zanfiro.exe"
+results=$(link_says 'Zanfiro - risultati della classe')
+[[ $results == *'\Zanfiro\zanfiro.exe'* && $results == *$'\n--risultati\n'* ]] ||
+    fail "the teacher's entry does not start zanfiro.exe --risultati: $results"
 echo "Start menu: $(cd "$menu" && ls | tr '\n' ',' | sed 's/,$//')"
 
 # The installed game starts as from the Start menu, up to the name prompt.
