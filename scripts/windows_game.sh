@@ -78,7 +78,11 @@ view=$(WINEQT_QPA_PLATFORM=offscreen gtest zanfiro_view_tests)
 skipped=$(sed -n 's/^\[  SKIPPED \] \([0-9]*\) tests\?,.*/\1/p' "$build/zanfiro_view_tests.log")
 step "view tests under wine (offscreen): $view passed${skipped:+, $skipped skipped}"
 
-tests/e2e/wine/whole_game.sh "$dist" "$build"
+# What the game plays goes to a private sound server and is measured: wine may find no way to it,
+# so silence is said, never failed on.
+status=0
+./scripts/sound_proof.sh tests/e2e/wine/whole_game.sh "$dist" "$build" || status=$?
+[[ $status == 0 || $status == 3 ]] || exit "$status"
 step "end-to-end game under wine: passed"
 
 # --- The packages, from the same install rules, and the installer tried as a school would.
