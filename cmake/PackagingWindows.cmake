@@ -16,10 +16,12 @@ install(DIRECTORY sound/suoni/ DESTINATION suoni FILES_MATCHING PATTERN "*.wav")
 install(FILES LICENSE DESTINATION . RENAME LICENSE.txt)
 install(FILES app/qt/fonts/LICENSE DESTINATION . RENAME LICENSE-fonts.txt)
 
-# Qt's libraries and plugins beside the program. Where Qt has windeployqt (a Qt kit on Windows), Qt's
-# deploy script runs it on the installed program; Qt 6.5 renamed the option that names the script.
-# A build without it (cross-built from Linux) deploys through rules of its own.
-if(COMMAND qt_generate_deploy_app_script AND TARGET Qt6::windeployqt)
+# Qt's libraries and plugins beside the program. A build on Windows has Qt's windeployqt, which Qt's
+# deploy script runs on the installed program (Qt 6.5 renamed the option that names the script); a
+# build cross-compiled on Linux has none and deploys through rules of its own.
+if(CMAKE_CROSSCOMPILING)
+  include(${CMAKE_CURRENT_LIST_DIR}/DeployWindowsQt.cmake)
+elseif(COMMAND qt_generate_deploy_app_script)
   if(Qt6_VERSION VERSION_GREATER_EQUAL 6.5)
     qt_generate_deploy_app_script(TARGET zanfiro OUTPUT_SCRIPT ZANFIRO_DEPLOY_SCRIPT NO_TRANSLATIONS
       NO_UNSUPPORTED_PLATFORM_ERROR)
@@ -28,8 +30,6 @@ if(COMMAND qt_generate_deploy_app_script AND TARGET Qt6::windeployqt)
       NO_UNSUPPORTED_PLATFORM_ERROR)
   endif()
   install(SCRIPT ${ZANFIRO_DEPLOY_SCRIPT})
-else()
-  include(${CMAKE_CURRENT_LIST_DIR}/DeployWindowsQt.cmake)
 endif()
 # The Visual C++ run-time libraries, so the folder runs on a PC without them.
 set(CMAKE_INSTALL_SYSTEM_RUNTIME_DESTINATION .)

@@ -82,8 +82,8 @@ grep -qaxE $' ?-?[0-9]+\r' "$records/azanfiro.txt" && [[ $(wc -l <"$records/azan
 score=$(tr -d ' \r\n' <"$records/azanfiro.txt")
 cmp -s "$records/zanfiro.txt" <(printf 'Anna\r\n') || fail "name file: $(od -An -tx1 "$records/zanfiro.txt")"
 line=$(tail -n1 "$records/partite.csv")
-[[ $line == *";Anna;"*";uscita;sì"$'\r' ]] || fail "the log's last line: $line"
-IFS=';' read -r _ _ _ logged hits decoys _ <<<"$line"
+IFS=';' read -r _ _ name logged hits decoys how record _ <<<"${line%$'\r'}"
+[[ $line == *$'\r' && $name == Anna && $how == uscita && ${record%$'\r'} == sì ]] || fail "the log's last line: $line"
 ((hits >= 1 && decoys >= 1)) || fail "the log counts $hits hits and $decoys decoys"
 ((logged == score && score == hits - 4 * decoys)) || fail "score $score, log $logged, hits $hits, decoys $decoys"
 echo "game under wine: $hits hits, $decoys decoys, record $score written to $records"
