@@ -16,7 +16,7 @@ build=${1:-build-win}
 archive=${ZANFIRO_QT_WINDOWS:-../shared/toolchains/qt6.4.2-qtbase-mingw-w64-x86_64.tar.xz}
 if [[ ! -f $archive ]]; then
     echo "skipped: no Qt for Windows ($archive); the core alone is built and tested"
-    exec ./scripts/windows_core.sh "$build"
+    exec ./scripts/windows_core.sh "$build-core"
 fi
 began=$(date +%s)
 step() { echo "[$(($(date +%s) - began)) s] $*"; }
