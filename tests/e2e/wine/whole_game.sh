@@ -4,8 +4,8 @@
 # greeting, a good target hit and a decoy hit with its warning, Exit with a new record; then the
 # record files' bytes in %LOCALAPPDATA%\zanfiro and the game's line in the log beside them.
 # Usage: whole_game.sh DIST_DIR OUT_DIR   (DIST_DIR: zanfiro.exe with everything deployed beside it;
-# WINEPREFIX set and made. The window at its size goes to OUT_DIR/wine-window.png; what was heard
-# is printed, never checked: wine here may have no sound device.)
+# WINEPREFIX set and made. The window at its size goes to OUT_DIR/wine-window.png. What the game
+# plays is for scripts/sound_proof.sh around this script to hear.)
 set -euo pipefail
 
 dist=$(readlink -f "$1")
