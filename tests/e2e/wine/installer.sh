@@ -62,4 +62,5 @@ wineserver -k 2>/dev/null || true
 within_a_minute test ! -e "$folder/zanfiro.exe" || fail "the uninstaller left zanfiro.exe"
 within_a_minute test ! -e "$menu/Zanfiro.lnk" || fail "the uninstaller left the Start-menu entry"
 cmp -s "$records/zanfiro.txt" "$work/record.before" || fail "the uninstaller took the record"
+wineserver -k 2>/dev/null || true
 echo "PASS: installed silently, started from its folder, uninstalled with the records kept"
