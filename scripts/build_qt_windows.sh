@@ -90,7 +90,7 @@ end=$(date +%s)
 
 # 5. The archive, and the licence texts that must travel with the DLLs.
 archive=qt6.4.2-qtbase-mingw-w64-x86_64.tar.xz
-rm -rf "$top/$archive" "$top/qt-licenses"
+rm -rf "${top:?}/$archive" "${top:?}/qt-licenses"
 (cd "$top" && nice -n 19 tar cJf "$archive" qt6-mingw)
 mkdir -p "$top/qt-licenses"
 cp "$src"/LICENSES/*.txt "$top/qt-licenses/"

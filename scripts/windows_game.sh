@@ -61,12 +61,12 @@ wine=wine64
 WINEPREFIX=$build/wine
 WINEDEBUG=-all
 export WINEPREFIX WINEDEBUG
-[[ -d $WINEPREFIX ]] || DISPLAY= "$wine" wineboot -i >/dev/null 2>&1 || true
+[[ -d $WINEPREFIX ]] || DISPLAY='' "$wine" wineboot -i >/dev/null 2>&1 || true
 
 # Runs a test program of the folder under wine; prints how many passed, fails on any failure.
 gtest() {
     local log=$build/$1.log status=0 passed
-    (cd "$dist" && DISPLAY= "$wine" "$1.exe" --gtest_brief=1 "${@:2}") >"$log" 2>&1 || status=$?
+    (cd "$dist" && DISPLAY='' "$wine" "$1.exe" --gtest_brief=1 "${@:2}") >"$log" 2>&1 || status=$?
     passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\..*/\1/p' "$log")
     if [[ $status -ne 0 || -z $passed ]]; then
         cat "$log"

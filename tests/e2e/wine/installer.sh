@@ -45,7 +45,7 @@ link_says() { strings -a -el "$menu/$1.lnk"; strings -a "$menu/$1.lnk"; }
 results=$(link_says 'Zanfiro - risultati della classe')
 [[ $results == *'\Zanfiro\zanfiro.exe'* && $results == *$'\n--risultati\n'* ]] ||
     fail "the teacher's entry does not start zanfiro.exe --risultati: $results"
-echo "Start menu: $(cd "$menu" && ls | tr '\n' ',' | sed 's/,$//')"
+echo "Start menu: $(find "$menu" -name '*.lnk' -printf '%f,' | sed 's/,$//')"
 
 # The installed game starts as from the Start menu, up to the name prompt.
 zanfiro=$work/zanfiro

@@ -83,8 +83,9 @@ done
 while box=$(tenths=10 wait_new_window "$main"); do answer_if_there "$box" || true; done
 leave_with_a_record
 
-grep -qaxE $' ?-?[0-9]+\r' "$records/azanfiro.txt" && [[ $(wc -l <"$records/azanfiro.txt") == 1 ]] ||
+if ! grep -qaxE $' ?-?[0-9]+\r' "$records/azanfiro.txt" || [[ $(wc -l <"$records/azanfiro.txt") != 1 ]]; then
     fail "score file: $(od -An -tx1 "$records/azanfiro.txt")"
+fi
 score=$(tr -d ' \r\n' <"$records/azanfiro.txt")
 cmp -s "$records/zanfiro.txt" <(printf 'Anna\r\n') || fail "name file: $(od -An -tx1 "$records/zanfiro.txt")"
 line=$(tail -n1 "$records/partite.csv")
