@@ -3,7 +3,7 @@
 # Installs what Zanfiro needs on Debian 12 and is still missing, as root or with sudo.
 #   scripts/install-deps.sh          what building and running the game needs
 #   scripts/install-deps.sh --test   that and what the tests, benchmarks, soak run and the
-#                                    Windows build of the core under wine need
+#                                    Windows build under wine and its installer need
 # One package a line, so that lists from different changes merge cleanly.
 set -eu
 
@@ -48,6 +48,7 @@ bc
 googletest
 g++-mingw-w64-x86-64-posix
 wine64
+nsis
 "
 
 case "${1:-}" in

@@ -1,7 +1,8 @@
 #!/bin/sh
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installs what is missing, builds the game and its tests, runs every test, then builds the core
-# for Windows and runs its unit tests under wine, runs the whole suite again built with
+# Installs what is missing, builds the game and its tests, runs every test, then builds the whole
+# game for Windows and tests it under wine with its zip and installer (the core alone when there
+# is no Qt for Windows: scripts/windows_game.sh), runs the whole suite again built with
 # AddressSanitizer and UndefinedBehaviorSanitizer, and fuzzes the record and wave readers for a
 # minute each.
 # ZANFIRO_QUICK=1 stops after the first pass.
@@ -15,8 +16,9 @@ cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
 [ "${ZANFIRO_QUICK:-0}" = 1 ] && exit 0
 
-# The core built for Windows with MinGW-w64 and its unit tests run under wine.
-./scripts/windows_core.sh build-mingw
+# The game built for Windows with MinGW-w64, once for the core's tests and the whole game's, and
+# tested under wine.
+./scripts/windows_game.sh build-win
 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZANFIRO_SANITIZE=ON
 cmake --build build-asan -j"$jobs"

@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The Windows build of the toolkit-free core, proved on Linux: cross-compiles the core and its
 # unit tests with MinGW-w64, GoogleTest built from Debian's sources, and runs the tests under wine.
-# The Qt view is not built: Debian has no Qt for Windows. Fails when any test fails.
+# The Qt view is not built: this is what scripts/windows_game.sh runs when there is no Qt for
+# Windows to build it against. Fails when any test fails.
 # Usage: scripts/windows_core.sh [build dir]        (default: build-mingw)
 set -eu
 cd "$(dirname "$0")/.."
