@@ -17,21 +17,15 @@ for tool in smbd smbpasswd smbnetfs fusermount; do
     command -v "$tool" >/dev/null || { echo "missing: $tool (apt-get install samba smbnetfs fuse)" >&2; exit 2; }
 done
 
-work=$(mktemp -d)
-group=zfsmb$$
-pupils=(zfsmb1-$$ zfsmb2-$$)
-cleanup() {
+# shellcheck source-path=SCRIPTDIR source=../tests/e2e/lib/class_folder.sh
+source "$(dirname "$(readlink -f "$0")")/../tests/e2e/lib/class_folder.sh"
+samba_cleanup() {
     local pupil
-    for pupil in "${pupils[@]}"; do
-        fusermount -u "$work/home/$pupil/mnt" 2>/dev/null || true
-        userdel "$pupil" 2>/dev/null || true
-    done
+    for pupil in "${pupils[@]}"; do fusermount -u "$work/home/$pupil/mnt" 2>/dev/null || true; done
     [[ -f $work/run/smbd.pid ]] && kill "$(cat "$work/run/smbd.pid")" 2>/dev/null || true
-    groupdel "$group" 2>/dev/null || true
-    rm -rf "$work"
+    class_cleanup
 }
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; ls -la "$share/zanfiro" >&2 || true; exit 1; }
+trap samba_cleanup EXIT
 
 share=$work/srv/classe-4b
 mkdir -p "$work"/{run,lock,state,cache,private} "$share/zanfiro"
@@ -77,6 +71,7 @@ for pupil in "${pupils[@]}"; do
 done
 sleep 2
 
+folder=$share/zanfiro
 play() {
     local pupil=${pupils[$1 - 1]} status=0
     local home=$work/home/$pupil
@@ -85,22 +80,5 @@ play() {
         >"$work/game.log" 2>&1 || status=$?
     [[ $status == 0 ]] || fail "pupil $1's game ($2, $3) ended with $status: $(cat "$work/game.log")"
 }
-games=0
-expect() {
-    local folder=$share/zanfiro
-    [[ $(cat "$folder/azanfiro.txt") == " $1"$'\r' && $(cat "$folder/zanfiro.txt") == "$2"$'\r' ]] ||
-        fail "the pair is not $1 $2"
-    local lines whole
-    lines=$(($(wc -l <"$folder/partite.csv") - 1))
-    whole=$(tail -n +2 "$folder/partite.csv" | grep -c $';[A-Za-z]*;-\\?[0-9]*;[0-9]*;[0-9]*;[a-z ]*;.*\r$' || true)
-    ((lines == games && whole == games)) || fail "the log holds $lines lines, $whole whole, for $games games"
-}
-
-play 1 Anna 12; games=1; expect 12 Anna
-play 2 Bruno 9; games=2; expect 12 Anna
-rm "$share/zanfiro/partite.csv"; games=0
-play 2 Bruno 20; games=1; expect 20 Bruno
-play 1 Anna chiude; games=2; expect 20 Bruno
-play 1 Anna 25; games=3; expect 25 Anna
-[[ $(find "$share/zanfiro" -mindepth 1 | wc -l) == 3 ]] || fail "files left beside the record: $(ls "$share/zanfiro")"
+take_turns
 echo "PASS: two accounts, each with its own Samba login, took turns on one share: 5 games, all whole"

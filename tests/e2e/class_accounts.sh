@@ -31,33 +31,5 @@ play() {
     [[ $status == 0 ]] || fail "pupil $1's game ($2, $3) ended with status $status: $(cat "$work/game.log")"
 }
 
-games=0
-expect() {
-    local score name
-    score=$(cat "$folder/azanfiro.txt")
-    name=$(cat "$folder/zanfiro.txt")
-    [[ $score == " $1"$'\r' && $name == "$2"$'\r' ]] || fail "the pair is '$score' '$name', not $1 $2"
-    # One header with its byte order mark, then one whole line a game since the log was deleted.
-    [[ $(head -c 3 "$folder/partite.csv" | xxd -p) == efbbbf ]] || fail "the log has no byte order mark"
-    head -n 1 "$folder/partite.csv" | grep -q '^.*Inizio;Fine;Nome;' || fail "the log has no header"
-    local lines whole
-    lines=$(($(wc -l <"$folder/partite.csv") - 1))
-    whole=$(tail -n +2 "$folder/partite.csv" | grep -c $'^[0-9-]* [0-9:]*;[0-9-]* [0-9:]*;[A-Za-z]*;-\\?[0-9]*;[0-9]*;[0-9]*;[a-z ]*;\\(s\xc3\xac\\|no\\).*\r$' || true)
-    ((lines == games && whole == games)) || fail "the log holds $lines lines, $whole whole, for $games games"
-    # Everything the game made belongs to the class: its group, readable and writable by it.
-    local file
-    for file in "$folder"/*; do
-        [[ $(stat -c %G "$file") == "$group" ]] || fail "$file is not the class's: $(stat -c %G "$file")"
-        [[ $(stat -c %A "$file") == -rw-rw---- ]] || fail "$file has the rights $(stat -c %A "$file")"
-    done
-}
-
-play 1 Anna 12; games=1; expect 12 Anna
-play 2 Bruno 9; games=2; expect 12 Anna
-rm "$folder/partite.csv"; games=0
-play 2 Bruno 20; games=1; expect 20 Bruno
-play 1 Anna chiude; games=2; expect 20 Bruno
-grep -q ';finestra chiusa;' "$folder/partite.csv" || fail "the close box's game is not in the log"
-play 1 Anna 25; games=3; expect 25 Anna
-[[ $(find "$folder" -mindepth 1 | wc -l) == 3 ]] || fail "files left beside the record: $(ls "$folder")"
+take_turns
 echo "PASS: two accounts took turns on one class folder: 5 games, the pair whole, every game logged"

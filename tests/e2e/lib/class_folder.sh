@@ -1,5 +1,5 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# shellcheck shell=bash disable=SC2034  # $folder, $pupils are for the caller
+# shellcheck shell=bash disable=SC2034  # $folder, $pupils, $games are for the caller
 # A class set up as the README tells a technician: two pupils' accounts in one group, the class
 # folder owned by that group with mode 2770, the machine's settings file naming it with the log
 # on; and one game of a pupil as that account, with Debian's umask 022, through the racing pupil
@@ -50,3 +50,40 @@ as_pupil() {
 # One game of pupil $1 named $2 ending with score $3 ("chiude": the close box) after the goodbye
 # box is closed at $4 (milliseconds since the epoch; 0: at once). Its output goes to $work/game.log.
 game_of() { as_pupil "$1" "$race" "$2" "$3" "${4:-0}" >"$work/game.log" 2>&1; }
+
+# The pair holds score $1 and name $2; the log its header and one whole line for each of the
+# $games games since it was deleted; every file is the class's to read and replace.
+expect() {
+    local score name
+    score=$(cat "$folder/azanfiro.txt")
+    name=$(cat "$folder/zanfiro.txt")
+    [[ $score == " $1"$'\r' && $name == "$2"$'\r' ]] || fail "the pair is '$score' '$name', not $1 $2"
+    # One header with its byte order mark, then one whole line a game since the log was deleted.
+    [[ $(head -c 3 "$folder/partite.csv" | xxd -p) == efbbbf ]] || fail "the log has no byte order mark"
+    head -n 1 "$folder/partite.csv" | grep -q '^.*Inizio;Fine;Nome;' || fail "the log has no header"
+    local lines whole
+    lines=$(($(wc -l <"$folder/partite.csv") - 1))
+    whole=$(tail -n +2 "$folder/partite.csv" | grep -c $'^[0-9-]* [0-9:]*;[0-9-]* [0-9:]*;[A-Za-z]*;-\\?[0-9]*;[0-9]*;[0-9]*;[a-z ]*;\\(s\xc3\xac\\|no\\).*\r$' || true)
+    ((lines == games && whole == games)) || fail "the log holds $lines lines, $whole whole, for $games games"
+    # Everything the game made belongs to the class: its group, readable and writable by it.
+    local file
+    for file in "$folder"/*; do
+        [[ $(stat -c %G "$file") == "$group" ]] || fail "$file is not the class's: $(stat -c %G "$file")"
+        [[ $(stat -c %A "$file") == -rw-rw---- ]] || fail "$file has the rights $(stat -c %A "$file")"
+    done
+}
+
+# The class takes turns through the caller's play(): one pupil sets a record, the other plays below
+# it, the teacher deletes the log, the other beats the record, the first closes the window, then
+# beats it again.
+take_turns() {
+    games=0
+    play 1 Anna 12; games=1; expect 12 Anna
+    play 2 Bruno 9; games=2; expect 12 Anna
+    rm "$folder/partite.csv"; games=0
+    play 2 Bruno 20; games=1; expect 20 Bruno
+    play 1 Anna chiude; games=2; expect 20 Bruno
+    grep -q ';finestra chiusa;' "$folder/partite.csv" || fail "the close box's game is not in the log"
+    play 1 Anna 25; games=3; expect 25 Anna
+    [[ $(find "$folder" -mindepth 1 | wc -l) == 3 ]] || fail "files left beside the record: $(ls "$folder")"
+}
