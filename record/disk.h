@@ -59,6 +59,7 @@ struct LockFileState {
     FileKind kind = FileKind::Missing;
     std::string content;
     std::string identity; // changes whenever the holder touches or replaces it
+    long long ageMs = 0;  // since it was last touched, by this machine's clock
 };
 
 // This process, as its lock file names it: machine, process number and when the process began.

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -418,6 +419,9 @@ LockFileState readLock(const std::string& path)
     state.identity = std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino) + ":"
         + std::to_string(info.st_size) + ":" + std::to_string(info.st_mtim.tv_sec) + "."
         + std::to_string(info.st_mtim.tv_nsec);
+    struct timespec now {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    state.ageMs = (now.tv_sec - info.st_mtim.tv_sec) * 1000LL + (now.tv_nsec - info.st_mtim.tv_nsec) / 1000000;
     if (state.kind != FileKind::Regular)
         return state;
     // A lock that cannot be read says nothing of its holder: it reads as empty.

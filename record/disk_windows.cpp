@@ -376,6 +376,12 @@ LockFileState readLock(const std::string& path)
              << data.nFileSizeLow << ':' << data.ftLastWriteTime.dwHighDateTime << ':'
              << data.ftLastWriteTime.dwLowDateTime;
     state.identity = identity.str();
+    FILETIME now {};
+    GetSystemTimeAsFileTime(&now);
+    const auto ticks = [](const FILETIME& time) {
+        return static_cast<long long>((std::uint64_t(time.dwHighDateTime) << 32) | time.dwLowDateTime);
+    };
+    state.ageMs = (ticks(now) - ticks(data.ftLastWriteTime)) / 10000; // 100 ns ticks
     if (state.kind != FileKind::Regular)
         return state;
     Handle file{openFile(path, GENERIC_READ, OPEN_EXISTING)};

@@ -79,7 +79,7 @@ public:
         const bool alive = disk::ownerAlive(lock.content, &sameMachine);
         if (!sameMachine)
             return silentMs >= m_request.times.otherMachineStaleMs;
-        if (!alive)
+        if (!alive || lock.ageMs >= m_request.times.liveStaleMs)
             return true;
         if (silentMs >= m_request.times.liveSilenceMs)
             throw RuntimeError(ErrorNumber::PermissionDenied, m_path); // held by a copy that stopped

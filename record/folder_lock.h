@@ -6,7 +6,9 @@
 // - a holder on this machine whose process is gone: taken over at once;
 // - a lock that says nothing (empty, cut short, unreadable) and stays unchanged: after 3 s;
 // - a holder on another machine whose lock stays unchanged: after 30 s;
-// - a live holder on this machine that stays silent (stopped) 10 s: the waiter gives up;
+// - a live holder on this machine that stays silent (stopped) 10 s: the waiter gives up, and
+//   after 2 minutes without a touch the lock counts as left (a process number used again by a
+//   process the system will not describe is not a holder for ever);
 // - however busy the folder, nobody waits more than two minutes in all.
 // A FIFO, a link or a folder at the lock's place is an error at once, never a wait.
 #pragma once
@@ -24,6 +26,7 @@ struct LockTimes {
     int emptyStaleMs = 3000;
     int otherMachineStaleMs = 30000;
     int liveSilenceMs = 10000;
+    int liveStaleMs = 120000;
     int boundMs = 120000;
     int signAfterMs = 2000; // when the waiting copy says it is waiting
     int touchEveryMs = 1000;

@@ -74,15 +74,24 @@ TEST_F(SharedFolder, ALockHeldByALiveSilentCopyIsAnErrorAndTheStepNeverRuns)
     QProcess stopped;
     stopped.start(QStringLiteral("sleep"), {QStringLiteral("30")});
     ASSERT_TRUE(stopped.waitForStarted());
+    const qint64 stoppedId = stopped.processId();
     std::string machine = disk::lockOwnerLine();
     machine = machine.substr(8, machine.find(' ', 8) - 8);
-    put(path(lockFileName), "zanfiro " + machine + " " + std::to_string(stopped.processId()) + " -\n");
+    put(path(lockFileName), "zanfiro " + machine + " " + std::to_string(stoppedId) + " -\n");
     bool ran = false;
     EXPECT_EQ(errorOf([&] { underFolderLock(folder(), quick(), [&] { ran = true; }); }), ErrorNumber::PermissionDenied);
     EXPECT_FALSE(ran);
+    // Untouched for minutes, it is no holder's any more, whoever has that process number now.
+    const std::time_t old = std::time(nullptr) - 180;
+    const utimbuf times{old, old};
+    ASSERT_EQ(::utime(path(lockFileName).c_str(), &times), 0);
+    underFolderLock(folder(), quick(60000), [&] { ran = true; });
+    EXPECT_TRUE(ran);
     stopped.kill();
     stopped.waitForFinished();
     // Once that copy is gone, its lock is taken over at once.
+    put(path(lockFileName), "zanfiro " + machine + " " + std::to_string(stoppedId) + " -\n");
+    ran = false;
     underFolderLock(folder(), quick(60000), [&] { ran = true; });
     EXPECT_TRUE(ran);
 }
