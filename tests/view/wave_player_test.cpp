@@ -6,6 +6,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include <QProcess>
 #include <QThread>
 
@@ -347,8 +349,16 @@ TEST(WavePlayerWithoutServer, StaysSilentAsleepAndQuietAndLeavesNoThread)
 {
     // In a process of its own: ALSA reads its configuration, and so finds the server, once per process.
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    // Not a word from ALSA, or anyone, about the missing device.
-    EXPECT_EXIT(playWithoutServer(), ::testing::ExitedWithCode(0), ::testing::IsEmpty());
+    // Not a word from ALSA, or anyone, about the missing device: nothing but the toolkit's own
+    // note on the runtime folder, which a test process may print before any sound.
+    const auto saysNothing = [](const std::string& said) {
+        std::istringstream lines(said);
+        for (std::string line; std::getline(lines, line);)
+            if (!line.empty() && line.rfind("QStandardPaths: ", 0) != 0)
+                return false;
+        return true;
+    };
+    EXPECT_EXIT(playWithoutServer(), ::testing::ExitedWithCode(0), ::testing::Truly(saysNothing));
 }
 
 // Exit status 0: the shot was heard; 2: no private server; 3: silence.
