@@ -21,15 +21,6 @@ ClassRecord readPair(Host& host, const RecordPaths& paths)
 
 } // namespace
 
-std::string classRecordFolder(Host& host)
-{
-    std::string dir = host.recordDir();
-    if (dir.empty())
-        throw RuntimeError(ErrorNumber::PathNotFound, "record folder");
-    if (dir.back() != '/' && dir.back() != '\\')
-        dir += '/';
-    return dir;
-}
 
 ClassRecord readClassRecord(Host& host, const RecordPaths& paths)
 {

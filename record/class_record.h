@@ -16,9 +16,6 @@ struct ClassRecord {
     bool any() const { return !score.empty() || !name.empty(); }
 };
 
-// The record folder as the game names it: the host's folder, ending in a separator.
-std::string classRecordFolder(Host& host);
-
 // Reads the pair under the lock, finishing a commit another copy left half way as the game
 // does at start. Without the right to take the lock (a read-only folder) it reads the files as
 // they are. Throws RuntimeError when a file cannot be read.

@@ -23,6 +23,17 @@ namespace {
 
 constexpr std::size_t ownFileBytes = 4096;
 
+// What an open file is, refused when it is not a plain file (a FIFO, a device, a folder).
+struct stat plainFileStat(int fd, const std::string& path)
+{
+    struct stat info {};
+    if (::fstat(fd, &info) != 0)
+        fail(errno, ErrorNumber::DeviceIoError, path);
+    if (!S_ISREG(info.st_mode))
+        fail(EINVAL, ErrorNumber::PathFileAccessError, path);
+    return info;
+}
+
 // A new or renamed entry is only safe once its folder is on disk too.
 void syncFolderOf(const std::string& path)
 {
@@ -167,11 +178,7 @@ std::string readFile(const std::string& path, std::size_t maxBytes, std::uint64_
         throw RuntimeError(ErrorNumber::FileNotFound, path);
     if (file.fd < 0)
         fail(errno, ErrorNumber::PathFileAccessError, path);
-    struct stat info {};
-    if (::fstat(file.fd, &info) != 0)
-        fail(errno, ErrorNumber::DeviceIoError, path);
-    if (!S_ISREG(info.st_mode))
-        fail(EINVAL, ErrorNumber::PathFileAccessError, path);
+    const struct stat info = plainFileStat(file.fd, path);
     const std::uint64_t size = std::uint64_t(std::max<off_t>(info.st_size, 0));
     if (fileSize)
         *fileSize = size;
@@ -260,11 +267,7 @@ void appendLine(const std::string& path, const std::string& line, const std::str
             return appendByReplacing(path, line, sharing);
         fail(error, ErrorNumber::PathFileAccessError, path);
     }
-    struct stat info {};
-    if (::fstat(file.fd, &info) != 0)
-        fail(errno, ErrorNumber::DeviceIoError, path);
-    if (!S_ISREG(info.st_mode))
-        fail(EINVAL, ErrorNumber::PathFileAccessError, path);
+    const struct stat info = plainFileStat(file.fd, path);
     const std::string bytes = (info.st_size == 0 ? headerIfEmpty : endsOpen(file.fd, info.st_size) ? "\r\n" : "") + line;
     try {
         writeAll(file.fd, bytes, path);

@@ -14,9 +14,9 @@ std::string readRecordText(Host& host, const std::string& path)
     return decodeWindows1252(host.readBytes(path, recordShownBytes, nullptr));
 }
 
-std::string Tavola::GetSystemDir()
+std::string recordFolderOf(Host& host)
 {
-    std::string dir = m_host.recordDir();
+    std::string dir = host.recordDir();
     // Never fall back to the file system's root.
     if (dir.empty())
         throw RuntimeError(ErrorNumber::PathNotFound, "record folder");
@@ -24,6 +24,8 @@ std::string Tavola::GetSystemDir()
         dir += '/';
     return dir;
 }
+
+std::string Tavola::GetSystemDir() { return recordFolderOf(m_host); }
 
 std::string Tavola::Leggifiletxt(const std::string& nomefile)
 {

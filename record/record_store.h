@@ -18,4 +18,7 @@ inline constexpr std::size_t recordShownBytes = 4096;
 // anything opens it, so a FIFO cannot block the game.
 std::string readRecordText(Host& host, const std::string& path);
 
+// The record folder the host names, ending in a separator; never the file system's root.
+std::string recordFolderOf(Host& host);
+
 } // namespace zanfiro

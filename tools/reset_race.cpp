@@ -12,6 +12,7 @@
 #include "app/qt/launch_options.h"
 #include "app/qt/qt_host.h"
 #include "app/runtime_error.h"
+#include "record/record_store.h"
 #include "record/class_record.h"
 
 int main(int argc, char** argv)
@@ -26,7 +27,7 @@ int main(int argc, char** argv)
     const qint64 atMs = QCoreApplication::arguments().last().toLongLong();
     QtHost host(recordfiles::readRecordSettings(recordfiles::systemSettingsPath(), options.recordDir));
     try {
-        const RecordPaths paths = recordPaths(classRecordFolder(host));
+        const RecordPaths paths = recordPaths(recordFolderOf(host));
         while (QDateTime::currentMSecsSinceEpoch() < atMs)
             QThread::usleep(200);
         const ClassRecord named = readClassRecord(host, paths);

@@ -19,6 +19,7 @@
 #include "app/qt/desk/results_model.h"
 #include "app/qt/desk/score_chart.h"
 #include "app/runtime_error.h"
+#include "record/record_store.h"
 
 namespace zanfiro::desk {
 
@@ -161,7 +162,7 @@ void ResultsWindow::reload()
     m_paths = {};
     QString logText;
     try {
-        m_paths = recordPaths(classRecordFolder(m_host), m_rules);
+        m_paths = recordPaths(recordFolderOf(m_host), m_rules);
         logText = readLog(QString::fromStdString(m_paths.folder) + QString::fromUtf8(gameLogFile));
     } catch (const RuntimeError& error) {
         logText = QStringLiteral("Non trovo la cartella del record: %1").arg(errorText(error));
